@@ -1,0 +1,26 @@
+#include "display_channel.h"
+
+#include <cwchar>
+
+void writeSharedText(HANDLE mutex, SharedArea area, const wchar_t* text, unsigned count) {
+    if (!area.text || area.capacity == 0 || count == 0) return;
+    if (count > area.capacity) count = area.capacity;
+    if (mutex) WaitForSingleObject(mutex, INFINITE);
+    unsigned i = 0;
+    for (; text && i + 1 < count && text[i] != L'\0'; ++i) area.text[i] = text[i];
+    area.text[i] = L'\0';
+    area.text[count - 1] = L'\0';
+    if (mutex) ReleaseMutex(mutex);
+}
+
+size_t boundedLength(const wchar_t* area, unsigned capacity) {
+    if (!area) return 0;
+    size_t n = 0;
+    while (n < capacity && area[n] != L'\0') ++n;
+    return n;
+}
+
+unsigned sharedCount(const wchar_t* text, unsigned capacity) {
+    size_t n = text ? wcslen(text) + 1 : 1;
+    return n >= capacity ? capacity : static_cast<unsigned>(n);
+}
