@@ -1,0 +1,38 @@
+#include "globals.h"
+
+#include "name_cache.h"
+
+HINSTANCE pluginInstance = nullptr;
+wchar_t listClassName[50] = L"ListChannel";
+wchar_t disconnectedUpper[50] = L"DISCONNECTED";
+wchar_t disconnectedLower[50] = L"disconnected";
+char defaultClientName[10] = "Unkown";
+
+HWND displayWindow = nullptr;
+HDC measureDC = nullptr;
+uint64 currentConnection = 0;
+std::atomic<int> configuring{0};
+HWND listWindow = nullptr;
+char* pluginCommandId = nullptr;
+
+// Load-time construction runs in this order: the name cache, the display
+// settings (defaults only), then the two List Channel records.
+ClientNameCache clientNameCache;
+DisplayConfig pluginDisplayConfig = [] {
+    DisplayConfig c;
+    resetDisplayConfig(c);
+    return c;
+}();
+ListChannelConfig listConfig = [] {
+    ListChannelConfig c;
+    loadListChannelConfig(c);
+    return c;
+}();
+ListChannelConfig listConfigDraft = [] {
+    ListChannelConfig c;
+    loadListChannelConfig(c);
+    return c;
+}();
+
+uint64 previousChannel = 0;
+anyID pendingInfoClient = 0;

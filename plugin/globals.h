@@ -1,0 +1,34 @@
+#pragma once
+// The plugin's process-wide state. One instance of each for the life of the
+// loaded library; the host's threads, the configure thread and the List
+// Channel window's thread share it.
+#include <windows.h>
+
+#include <atomic>
+
+#include "display_config.h"
+#include "host_types.h"
+#include "list_config.h"
+
+extern HINSTANCE pluginInstance;
+
+// Strings loaded at process attach.
+extern wchar_t listClassName[50];       // 40003
+extern wchar_t disconnectedUpper[50];   // 40000 "DISCONNECTED"
+extern wchar_t disconnectedLower[50];   // 40001 "disconnected"
+extern char defaultClientName[10];      // 40002 "Unkown"
+
+extern HWND displayWindow;              // the overlay window, found by title
+extern HDC measureDC;                   // GetDC(displayWindow), kept for life
+extern uint64 currentConnection;        // 0 = none
+extern std::atomic<int> configuring;    // 1 while the configure sequence runs
+extern HWND listWindow;                 // the List Channel window, or null
+extern char* pluginCommandId;           // heap copy, or null
+
+extern DisplayConfig pluginDisplayConfig;  // width and only-my-channel
+extern ListChannelConfig listConfig;       // live List Channel settings
+extern ListChannelConfig listConfigDraft;  // what the window paints with
+
+// Chat command state.
+extern uint64 previousChannel;
+extern anyID pendingInfoClient;

@@ -1,0 +1,2 @@
+// Placeholder until this module is written.
+#include "text_fit.h"

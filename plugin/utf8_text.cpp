@@ -1,0 +1,2 @@
+// Placeholder until this module is written.
+#include "utf8_text.h"
