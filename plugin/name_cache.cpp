@@ -1,9 +1,157 @@
-// Placeholder until this module is written.
 #include "name_cache.h"
-ClientNameCache::ClientNameCache() : count(0), names{}, clients{}, connections{} {}
-ClientNameCache::~ClientNameCache() {}
-int ClientNameCache::findClient(uint64, anyID, char*) { return -1; }
-void ClientNameCache::addClient(uint64, anyID, char*) {}
-int ClientNameCache::deleteClient(uint64, anyID) { return 0; }
-void ClientNameCache::deleteConnection(uint64) {}
-void ClientNameCache::rebuild() {}
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "globals.h"
+#include "host.h"
+#include "utf8_text.h"
+
+namespace {
+
+// defaultClientName comes from LoadStringA into 10 bytes; never trust it to
+// be terminated.
+void copyDefaultName(char* name) {
+    char fallback[sizeof defaultClientName + 1];
+    size_t n = strnlen(defaultClientName, sizeof defaultClientName);
+    memcpy(fallback, defaultClientName, n);
+    fallback[n] = '\0';
+    copyUtf8Bounded(name, kNameBufferBytes, fallback);
+}
+
+bool listHolds(const anyID* list, anyID client) {
+    for (; *list != 0; ++list)
+        if (*list == client) return true;
+    return false;
+}
+
+}  // namespace
+
+ClientNameCache::ClientNameCache() : count(0) {
+    for (unsigned i = 0; i < MAX_CLIENT_COUNT; ++i) {
+        names[i] = nullptr;
+        clients[i] = 0;
+        connections[i] = 0;
+    }
+}
+
+ClientNameCache::~ClientNameCache() {
+    for (unsigned i = 0; i < count; ++i) {
+        free(names[i]);
+        names[i] = nullptr;
+        clients[i] = 0;
+        connections[i] = 0;
+    }
+    count = 0;
+}
+
+int ClientNameCache::findClient(uint64 connection, anyID client, char* name) {
+    if (name) copyDefaultName(name);
+    for (unsigned i = 0; i < count; ++i) {
+        if (clients[i] == client && connections[i] == connection) {
+            if (name) copyUtf8Bounded(name, kNameBufferBytes, names[i]);
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void ClientNameCache::addClient(uint64 connection, anyID client, char* name) {
+    if (findClient(connection, client, name) >= 0) return;
+
+    if (count >= MAX_CLIENT_COUNT) {
+        printf("MAX_CLIENT_COUNT");
+        return;
+    }
+
+    char* hostName = nullptr;
+    unsigned error = host::getClientVariableAsString(connection, client,
+                                                     hostconst::kClientNickname, &hostName);
+    // A success without a string is as useless as an error, and must not be
+    // dereferenced.
+    if (error != 0 || !hostName) {
+        host::logMessage("AddClient Error client name", hostconst::kLogError, "TALVORI",
+                         connection);
+        printf("TALVORI: AddClient Error client name: %u\n", client);
+        return;
+    }
+
+    size_t length = strlen(hostName);
+    char* copy = static_cast<char*>(malloc(length + 1));
+    if (copy) memcpy(copy, hostName, length + 1);
+    host::freeMemory(hostName);
+    if (!copy) return;  // out of memory: the caller keeps the default name
+
+    names[count] = copy;
+    clients[count] = client;
+    connections[count] = connection;
+    ++count;
+
+    if (name) copyUtf8Bounded(name, kNameBufferBytes, copy);
+
+    // Drop the clients that have left this connection, the new one included
+    // when the host no longer lists it.
+    anyID* present = nullptr;
+    if (host::getClientList(connection, &present) == 0 && present) {
+        unsigned i = 0;
+        while (i < count) {
+            if (connections[i] != connection || listHolds(present, clients[i]))
+                ++i;
+            else
+                deleteClient(connection, clients[i]);  // the next entry moved into i
+        }
+        host::freeMemory(present);
+    }
+
+    printf("index: %u  ", count);
+    if (count > 0) printf("  %s\n", names[count - 1]);
+}
+
+int ClientNameCache::deleteClient(uint64 connection, anyID client) {
+    int found = findClient(connection, client, nullptr);
+    if (found < 0) return 0;
+    unsigned index = static_cast<unsigned>(found);
+
+    printf("TALVORI: Delete client name: %s\n", names[index]);
+    free(names[index]);
+    for (unsigned i = index; i + 1 < count; ++i) {
+        names[i] = names[i + 1];
+        clients[i] = clients[i + 1];
+        connections[i] = connections[i + 1];
+    }
+    --count;
+    names[count] = nullptr;
+    clients[count] = 0;
+    connections[count] = 0;
+    return 1;
+}
+
+void ClientNameCache::deleteConnection(uint64 connection) {
+    unsigned i = 0;
+    while (i < count) {
+        if (connections[i] == connection)
+            deleteClient(connection, clients[i]);
+        else
+            ++i;
+    }
+}
+
+void ClientNameCache::rebuild() {
+    uint64* handlers = nullptr;
+    if (host::getServerConnectionHandlerList(&handlers) != 0) {
+        host::logMessage("Get Connection Handler List", hostconst::kLogError, "TALVORI", 0);
+        printf("TALVORI: Get Connection Handler List error\n");
+        return;
+    }
+    if (!handlers) return;
+
+    for (const uint64* handler = handlers; *handler != 0; ++handler) {
+        anyID* list = nullptr;
+        if (host::getClientList(*handler, &list) != 0 || !list) continue;
+        for (const anyID* client = list; *client != 0; ++client)
+            addClient(*handler, *client, nullptr);
+        host::freeMemory(list);
+    }
+    host::freeMemory(handlers);
+}
