@@ -4,6 +4,8 @@
 
 inline constexpr int kSpeakerSlotCount = 20;
 
+// Occupied slots (non-zero) are packed at the front in the order their
+// clients started talking; talk events of every connection share them.
 struct SpeakerSlots {
     anyID slot[kSpeakerSlotCount];
 };
@@ -11,5 +13,7 @@ extern SpeakerSlots speakerSlots;
 
 void onTalkStatusChange(uint64 connection, int status, int isReceivedWhisper, anyID client);
 
+// Empties every slot without touching the speaker area.
+void clearSpeakerSlots();
 // Empties every slot, clears the speaker area and tells the overlay ("erase").
 void eraseSpeakers();
