@@ -1,0 +1,186 @@
+// Start and stop of the plugin: the display channel, the overlay program
+// and the List Channel window.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "display_link.h"
+#include "globals.h"
+#include "host.h"
+#include "lifecycle.h"
+#include "list_window.h"
+#include "name_cache.h"
+
+namespace {
+
+constexpr size_t kPathBytes = 512;
+constexpr char kOverlayFile[] = "\\TALVORI.exe";
+constexpr char kCreateMappingFailed[] = "Could not create file mapping object";
+constexpr char kMapViewFailed[] = "Could not map view of file ";
+constexpr char kMissingOverlay[] = "Missing file plugins\\TALVORI.exe";
+constexpr int kOverlayTries = 81;      // 81 looks, 100 ms apart
+constexpr DWORD kOverlayPollMs = 100;
+
+void logError(const char* text) {
+    host::logMessage(text, hostconst::kLogError, "TALVORI", 0);
+}
+
+// Every failure releases what init had made so far: a named object left
+// behind would outlive the plugin and shape the next start.
+int failInit(const char* logText, const char* traceFormat, DWORD error) {
+    if (traceFormat) std::printf(traceFormat, static_cast<int>(error));
+    logError(logText);
+    closeDisplayChannel();
+    return 1;
+}
+
+// Creates and maps one page-file-backed area; on failure reports it and
+// releases everything created so far.
+int createArea(const wchar_t* name, DWORD bytes, UniqueKernelHandle& mapping, UniqueView& view) {
+    mapping.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, bytes, name));
+    if (!mapping)
+        return failInit(kCreateMappingFailed,
+                        "TALVORI:Could not create file mapping object (%d).\n", GetLastError());
+    view.reset(MapViewOfFile(mapping.get(), channel::kMapAllAccess, 0, 0, bytes));
+    if (!view) {
+        DWORD error = GetLastError();
+        mapping.reset();
+        return failInit(kMapViewFailed, "TALVORI:Could not map view of file (%d).\n", error);
+    }
+    return 0;
+}
+
+int createDisplayChannel() {
+    displayChannel.mutex.reset(CreateMutexW(nullptr, FALSE, channel::kMutexName));
+    if (!displayChannel.mutex)
+        return failInit(kCreateMappingFailed, "TALVORI:Could not create Mutex object (%d).\n",
+                        GetLastError());
+    if (createArea(channel::kSpeakerAreaName, channel::kSpeakerBytes,
+                   displayChannel.speakerMapping, displayChannel.speakerView))
+        return 1;
+    writeSpeakerText(L"", 1);
+    return createArea(channel::kActivityAreaName, channel::kActivityBytes,
+                      displayChannel.activityMapping, displayChannel.activityView);
+}
+
+// The host's folder of plugin libraries + "\TALVORI.exe". False when the
+// result would not fit: a cut path could start some other program.
+bool composeOverlayPath(const char* pluginPath, char (&path)[kPathBytes]) {
+    path[0] = '\0';
+    if (strnlen(pluginPath, kPathBytes) + sizeof kOverlayFile > kPathBytes) return false;
+    return strcpy_s(path, kPathBytes, pluginPath) == 0 &&
+           strcat_s(path, kPathBytes, kOverlayFile) == 0;
+}
+
+HWND findOverlayWindow() { return FindWindowA(nullptr, channel::kWindowTitleA); }
+
+// A window that already exists is found on the first look, without sleeping.
+bool waitForOverlayWindow() {
+    for (int tries = 0;;) {
+        displayWindow = findOverlayWindow();
+        if (displayWindow) return true;
+        Sleep(kOverlayPollMs);
+        if (++tries >= kOverlayTries) return false;
+    }
+}
+
+// Shutdown may run on the thread that owns the List Channel window while
+// the configure thread still has to reach that window: keep answering its
+// messages until configure has ended. A quit request seen meanwhile is
+// handed back to the thread's own loop.
+void waitWhileConfiguring() {
+    bool quit = false;
+    WPARAM quitCode = 0;
+    while (configuring.load()) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quit = true;
+                quitCode = msg.wParam;
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    if (quit) PostQuitMessage(static_cast<int>(quitCode));
+}
+
+}  // namespace
+
+int pluginInit() {
+    std::printf("TALVORI: Client API Version: %d, Plugin API Version: %d\n",
+                host::clientApiVersion(), host::pluginApiVersion());
+
+    char appPath[kPathBytes] = "";
+    char resourcesPath[kPathBytes] = "";
+    char configPath[kPathBytes] = "";
+    char pluginPath[kPathBytes] = "";
+    host::getAppPath(appPath, kPathBytes);
+    host::getResourcesPath(resourcesPath, kPathBytes);
+    host::getConfigPath(configPath, kPathBytes);
+    host::getPluginPath(pluginPath, kPathBytes);
+    for (char* p : {appPath, resourcesPath, configPath, pluginPath}) p[kPathBytes - 1] = '\0';
+    std::printf("TALVORI: App path: %s\nResources path: %s\nConfig path: %s\nPlugin path: %s\n",
+                appPath, resourcesPath, configPath, pluginPath);
+
+    host::logMessage("Start TALVORI", hostconst::kLogInfo, "Plugin", 0);
+    loadDisplayConfig(pluginDisplayConfig);
+
+    if (createDisplayChannel()) return 1;
+
+    char overlayPath[kPathBytes];
+    if (!composeOverlayPath(pluginPath, overlayPath)) {
+        std::printf("TALVORI:Plugin path too long to start TALVORI.exe.\n");
+        logError("Plugin path too long for TALVORI.exe");
+        closeDisplayChannel();
+        return 1;
+    }
+
+    displayWindow = findOverlayWindow();
+    if (!displayWindow)
+        ShellExecuteA(nullptr, "open", overlayPath, nullptr, nullptr, SW_SHOWNORMAL);
+    if (!waitForOverlayWindow()) {
+        logError(kMissingOverlay);
+        closeDisplayChannel();
+        MessageBoxA(nullptr, "Missing file plugins\\TALVORI.exe ?", "TALVORI", MB_ICONWARNING);
+        return 1;
+    }
+
+    measureDC = GetDC(displayWindow);
+    currentConnection = host::getCurrentServerConnectionHandlerID();
+    std::printf("Current Connection Handler %u \n", static_cast<unsigned>(currentConnection));
+    clientNameCache.rebuild();
+    configuring = 0;
+    if (listConfig.windowEnabled) listWindow = createListWindow(pluginInstance, false);
+    std::printf("TALVORI: init\n");
+    return 0;
+}
+
+void pluginShutdown() {
+    waitWhileConfiguring();
+    saveListChannelConfig(listConfig);
+    if (listWindow) {
+        DestroyWindow(listWindow);
+        listWindow = nullptr;
+    }
+    // The DC goes back while its window still exists.
+    if (measureDC) {
+        ReleaseDC(displayWindow, measureDC);
+        measureDC = nullptr;
+    }
+    if (displayWindow) {
+        SendMessageW(displayWindow, DISPLAY_MESSAGE, DISPLAY_QUIT, 0);
+        displayWindow = nullptr;
+    }
+    closeDisplayChannel();
+    std::printf("TALVORI: shutdown\n");
+    if (pluginCommandId) {
+        free(pluginCommandId);
+        pluginCommandId = nullptr;
+    }
+}
