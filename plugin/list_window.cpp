@@ -1,7 +1,143 @@
-// Placeholder until this module is written.
 #include "list_window.h"
-void registerListWindowClass(HINSTANCE) {}
-void unregisterListWindowClass(HINSTANCE) {}
-HWND createListWindow(HINSTANCE, bool) { return nullptr; }
-void applyListWindowStyle(const ListChannelConfig&, HWND, bool) {}
-void refreshListWindow() {}
+
+#include "globals.h"
+#include "list_settings_dialog.h"
+#include "list_window_paint.h"
+#include "resource_ids.h"
+#include "unique_handle.h"
+
+namespace {
+
+constexpr wchar_t kListWindowTitle[] = L"List Channel";
+// Popup, border, system menu, dialog frame and sizing frame.
+constexpr DWORD kListWindowStyle = WS_POPUPWINDOW | WS_DLGFRAME | WS_THICKFRAME;
+// Caption, sizing frame and system menu: what caption mode adds and normal
+// mode takes away.
+constexpr LONG kCaptionBits = WS_CAPTION | WS_THICKFRAME | WS_SYSMENU;
+
+// The class background brush. Once the class holds it, unregistering the
+// class deletes it; until then (or when registering failed) it is ours.
+UniqueGdiObject classBrush;
+bool classRegistered = false;
+
+ListWindowLook look;
+
+LRESULT onCreate(HWND window) {
+    look.font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    UniqueWindowDC dc(window, GetDC(window));
+    TEXTMETRICW metrics{};
+    if (dc && GetTextMetricsW(dc.get(), &metrics)) look.lineHeight = metrics.tmHeight;
+    // Each new window starts from the live settings, not from an edit a
+    // previous window's dialog left behind.
+    listConfigDraft = listConfig;
+    return 0;
+}
+
+// Moves and sizes land in the live record at once, so shutdown saves where
+// the user left the window.
+LRESULT onMoveOrSize(HWND window) {
+    RECT r{};
+    if (!GetWindowRect(window, &r)) return 0;
+    listConfig.x = r.left;
+    listConfig.y = r.top;
+    listConfig.width = static_cast<uint16_t>(r.right - r.left);
+    listConfig.height = static_cast<uint16_t>(r.bottom - r.top);
+    return 0;
+}
+
+LRESULT onPaint(HWND window) {
+    PAINTSTRUCT ps{};
+    HDC dc = BeginPaint(window, &ps);
+    if (dc) paintListContent(dc, look, listConfigDraft);
+    EndPaint(window, &ps);
+    return 0;
+}
+
+LRESULT onContextMenu(HWND window) {
+    openListSettingsDialog(window);
+    return 0;
+}
+
+LRESULT CALLBACK listWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: return onCreate(window);
+    case WM_DESTROY: return 0;
+    case WM_MOVE:
+    case WM_SIZE: return onMoveOrSize(window);
+    case WM_PAINT: return onPaint(window);
+    case WM_CONTEXTMENU: return onContextMenu(window);
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void setStyleBits(HWND window, LONG add, LONG remove) {
+    LONG style = GetWindowLongW(window, GWL_STYLE);
+    SetWindowLongW(window, GWL_STYLE, (style & ~remove) | add);
+}
+
+}  // namespace
+
+void registerListWindowClass(HINSTANCE instance) {
+    if (classRegistered) return;
+    classBrush.reset(CreateSolidBrush(listConfig.backgroundColour));
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = listWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PLUGIN));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(classBrush.get());
+    wc.lpszClassName = listClassName;
+    classRegistered = RegisterClassExW(&wc) != 0;
+    if (!classRegistered) classBrush.reset();
+}
+
+void unregisterListWindowClass(HINSTANCE instance) {
+    if (classRegistered && UnregisterClassW(listClassName, instance)) {
+        // The system deleted the class brush with the class.
+        classBrush.release();
+        classRegistered = false;
+    }
+}
+
+HWND createListWindow(HINSTANCE instance, bool captionMode) {
+    HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST, listClassName, kListWindowTitle,
+                                  kListWindowStyle, listConfig.x, listConfig.y, listConfig.width,
+                                  listConfig.height, nullptr, nullptr, instance, nullptr);
+    if (!window) return nullptr;
+    applyListWindowStyle(listConfig, window, captionMode);
+    ShowWindow(window, SW_SHOWNA);
+    UpdateWindow(window);
+    return window;
+}
+
+void applyListWindowStyle(const ListChannelConfig& config, HWND window, bool captionMode) {
+    // The record may be listConfig itself, which SetWindowPos rewrites
+    // through WM_MOVE/WM_SIZE: take the geometry first.
+    const int x = config.x, y = config.y, width = config.width, height = config.height;
+    if (captionMode) {
+        setStyleBits(window, kCaptionBits, 0);
+        // No colour key in caption mode: the background stays visible while
+        // the user places the window.
+        SetLayeredWindowAttributes(window, 0, config.opacity, LWA_ALPHA);
+    } else {
+        setStyleBits(window, 0, kCaptionBits);
+        if (config.border)
+            setStyleBits(window, WS_BORDER, 0);
+        else
+            setStyleBits(window, 0, WS_BORDER);
+        if (config.transparentBackground)
+            SetLayeredWindowAttributes(window, config.backgroundColour, config.opacity,
+                                       LWA_COLORKEY | LWA_ALPHA);
+        else
+            SetLayeredWindowAttributes(window, 0, config.opacity, LWA_ALPHA);
+    }
+    SetWindowPos(window, HWND_TOPMOST, x, y, width, height, SWP_FRAMECHANGED);
+}
+
+void refreshListWindow() {
+    if (!listWindow) return;
+    InvalidateRect(listWindow, nullptr, TRUE);
+    UpdateWindow(listWindow);
+}
