@@ -58,10 +58,17 @@ struct GdiObjectTraits {
     static void close(type o) { DeleteObject(o); }
 };
 
+struct MemoryDcTraits {  // from CreateCompatibleDC
+    using type = HDC;
+    static type invalid() { return nullptr; }
+    static void close(type dc) { DeleteDC(dc); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueView = UniqueHandle<MappedViewTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
+using UniqueMemoryDC = UniqueHandle<MemoryDcTraits>;
 
 // A DC from GetDC must go back to its window with ReleaseDC.
 class UniqueWindowDC {

@@ -1,0 +1,8 @@
+#pragma once
+// What the plugin asks of the overlay through DISPLAY_MESSAGE.
+#include <windows.h>
+
+#include "overlay_state.h"
+
+// Handles one command code; unknown codes do nothing and answer 0.
+LRESULT onDisplayMessage(HWND window, OverlayState& state, WPARAM code, LPARAM lParam);

@@ -1,0 +1,63 @@
+// TALVORI: the overlay window the plugin writes its speaker and activity
+// lines to. It takes no arguments; the plugin starts it and tells it when
+// to quit.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "display_channel.h"
+#include "display_config.h"
+#include "display_link.h"
+#include "overlay_state.h"
+#include "overlay_window.h"
+
+namespace {
+
+constexpr UINT kClassNameString = 40000;
+constexpr UINT kTitleString = 40001;
+
+// Marks the speaker line until the plugin writes the first real one.
+constexpr wchar_t kBanner[] =
+    L"_________________TALVORI______________________________________________";
+static_assert(sizeof kBanner / sizeof kBanner[0] == 71, "the banner is 70 units");
+
+// No lock needed: the plugin waits for our window before it writes its
+// first line.
+void writeStartText(OverlayState& state) {
+    const wchar_t* text = state.liveConfig.twoLines ? kBanner : L"";
+    writeSharedText(nullptr, SharedArea{state.link.speakerText(), channel::kSpeakerUnits}, text,
+                    sharedCount(text, channel::kSpeakerUnits));
+}
+
+int runMessageLoop() {
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // Trace lines must reach a redirected stdout even if we are killed.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+
+    OverlayState state;
+    openDisplayChannel(state.link);
+    loadDisplayConfig(state.liveConfig);
+    state.font = GetStockObject(SYSTEM_FONT);
+    writeStartText(state);
+    LoadStringW(instance, kTitleString, state.title, kTitleUnits);
+    LoadStringW(instance, kClassNameString, state.className, kTitleUnits);
+
+    registerOverlayClass(instance, state);
+    HWND window = createOverlayWindow(instance, state);
+    if (!window) return 0;
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+
+    // The state's destructors release the queue, the views and the mutex.
+    return runMessageLoop();
+}

@@ -1,0 +1,110 @@
+#include "overlay_window.h"
+
+#include "activity_timer.h"
+#include "display_channel.h"
+#include "display_commands.h"
+#include "paint.h"
+
+namespace {
+
+constexpr int kIconId = 102;
+
+OverlayState* stateOf(HWND window) {
+    return reinterpret_cast<OverlayState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+// Remembers the state handed to CreateWindowExW so that every later message
+// finds it.
+LRESULT onNcCreate(HWND window, const CREATESTRUCTW* create, WPARAM wParam, LPARAM lParam) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    return DefWindowProcW(window, WM_NCCREATE, wParam, lParam);
+}
+
+LRESULT onTimer(HWND window, OverlayState& state, UINT_PTR id) {
+    if (id == ACTIVITY_TIMER) onActivityTimer(window, state);
+    return 0;
+}
+
+LRESULT onDestroy() {
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT CALLBACK overlayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        return onNcCreate(window, reinterpret_cast<CREATESTRUCTW*>(lParam), wParam, lParam);
+    OverlayState* state = stateOf(window);
+    if (!state) return DefWindowProcW(window, message, wParam, lParam);
+    switch (message) {
+    case WM_PAINT:
+        paintOverlay(window, *state);
+        return 0;
+    case WM_NCHITTEST:
+        // Dragging anywhere moves the window: it has no caption to grab.
+        return HTCAPTION;
+    case WM_TIMER:
+        return onTimer(window, *state, static_cast<UINT_PTR>(wParam));
+    case DISPLAY_MESSAGE:
+        return onDisplayMessage(window, *state, wParam, lParam);
+    case WM_DESTROY:
+        return onDestroy();
+    case WM_COMMAND:
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+bool registerOverlayClass(HINSTANCE instance, OverlayState& state) {
+    state.backgroundBrush.reset(CreateSolidBrush(state.liveConfig.backgroundColour));
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = overlayWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(state.backgroundBrush.get());
+    wc.lpszClassName = state.className;
+    return RegisterClassExW(&wc) != 0;
+}
+
+HWND createOverlayWindow(HINSTANCE instance, OverlayState& state) {
+    state.previewConfig = state.liveConfig;
+    const DisplayConfig& c = state.liveConfig;
+    // Not yet visible: the look is applied before the first show.
+    HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST, state.className, state.title,
+                                  WS_POPUP, c.x, c.y, c.width, c.lineHeight, nullptr, nullptr,
+                                  instance, &state);
+    if (window) applyWindowStyle(window, c, true);
+    return window;
+}
+
+void applyWindowStyle(HWND window, const DisplayConfig& config, bool colourKeyAllowed) {
+    LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    if (config.border)
+        style |= WS_BORDER;
+    else
+        style &= ~static_cast<LONG_PTR>(WS_BORDER);
+    SetWindowLongPtrW(window, GWL_STYLE, style);
+
+    if (config.transparentBackground && colourKeyAllowed)
+        SetLayeredWindowAttributes(window, config.backgroundColour, config.opacity,
+                                   LWA_COLORKEY | LWA_ALPHA);
+    else
+        SetLayeredWindowAttributes(window, 0, config.opacity, LWA_ALPHA);
+
+    // The two-lines byte counts lines, so a stored 2 makes room for three.
+    const int height = (config.twoLines + 1) * config.lineHeight;
+    SetWindowPos(window, HWND_TOPMOST, config.x, config.y, config.width, height,
+                 SWP_FRAMECHANGED);
+}
+
+void repaintOverlay(HWND window) {
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+}
+
+OverlayState& overlayStateOf(HWND window) { return *stateOf(window); }

@@ -1,0 +1,55 @@
+#include "paint.h"
+
+#include "display_channel.h"
+
+namespace {
+
+// y of the second line: fixed, whatever the stored line height says.
+constexpr int kActivityLineStep = 20;
+
+struct TextRun {
+    const wchar_t* text;
+    size_t length;
+};
+
+// With no queue (duration 0) the plugin's latest line shows as it stands;
+// otherwise the head of the queue.
+TextRun activityLine(const OverlayState& state) {
+    const wchar_t* shared = state.link.activityText();
+    if (state.liveConfig.displayDuration == 0 && shared)
+        return {shared, boundedLength(shared, channel::kActivityUnits)};
+    if (!state.activityQueue.empty())
+        return {state.activityQueue.lineAt(0), state.activityQueue.lengthAt(0)};
+    return {L"", 0};
+}
+
+void drawOverlay(HDC dc, const OverlayState& state) {
+    const DisplayConfig& live = state.liveConfig;
+    const DisplayConfig& preview = state.previewConfig;
+    SelectGuard font(dc, state.font);
+    // Opaque background mode: each text sits on a box of this colour.
+    SetBkColor(dc, preview.backgroundColour);
+
+    // The speaker area may be written by any process: never read past it.
+    const wchar_t* speaker = state.link.speakerText();
+    const size_t speakerLength = boundedLength(speaker, channel::kSpeakerUnits);
+
+    // In one-line mode both lines share y 0; the activity line then shows
+    // only while nobody is talking.
+    if (live.activityEnabled && (live.twoLines || speakerLength == 0)) {
+        SetTextColor(dc, preview.channelColour);
+        const TextRun line = activityLine(state);
+        TextOutW(dc, 0, live.twoLines * kActivityLineStep, line.text, static_cast<int>(line.length));
+    }
+    SetTextColor(dc, preview.speakerColour);
+    TextOutW(dc, 0, 0, speaker, static_cast<int>(speakerLength));
+}
+
+}  // namespace
+
+void paintOverlay(HWND window, const OverlayState& state) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    if (dc) drawOverlay(dc, state);
+    EndPaint(window, &ps);
+}
