@@ -1,0 +1,79 @@
+// "command", "list" and "info": sending to and asking about the server.
+#include <cstdio>
+#include <cstring>
+
+#include "chat_commands.h"
+#include "chat_commands_verbs.h"
+#include "command_split.h"
+#include "globals.h"
+#include "host.h"
+#include "name_cache.h"
+
+namespace {
+
+constexpr size_t kLineBytes = 255;
+
+void printHostError(unsigned error) {
+    char line[kLineBytes];
+    std::snprintf(line, sizeof line, "Get Connection Variable error  :  0x%X\n", error);
+    host::printMessageToCurrentTab(line);
+}
+
+}  // namespace
+
+int commandVerb(const CommandArgs& args) {
+    if (!args.first) {
+        host::printMessageToCurrentTab("Missing command parameter.");
+        return 0;
+    }
+    std::printf("TALVORI: Sending plugin command: %s\n", args.first);
+    if (pluginCommandId)
+        host::sendPluginCommand(args.connection, pluginCommandId, args.first);
+    else
+        std::printf("TALVORI: Failed to send plugin command, was not registered.\n");
+    return 0;
+}
+
+int listVerb(const CommandArgs& args) {
+    anyID* clients = nullptr;
+    if (host::getClientList(args.connection, &clients) != 0 || !clients) return 0;
+    char line[kLineBytes];
+    std::snprintf(line, sizeof line, " Handler Connection : %d  \n",
+                  static_cast<int>(static_cast<uint32_t>(args.connection)));
+    host::printMessageToCurrentTab(line);
+    for (size_t i = 0; clients[i] != 0; ++i) {
+        char name[kNameBufferBytes] = "";
+        clientNameCache.findClient(args.connection, clients[i], name);
+        std::snprintf(line, sizeof line, " %d : %s \n", clients[i], name);
+        host::printMessageToCurrentTab(line);
+    }
+    host::freeMemory(clients);
+    return 0;
+}
+
+int infoVerb(const CommandArgs& args) {
+    if (!args.first) return 0;
+    int32_t number = readCommandNumber(args.first, std::strlen(args.first));
+    pendingInfoClient = static_cast<anyID>(static_cast<uint32_t>(number) & 0xFFFFu);
+    unsigned error = host::requestConnectionInfo(args.connection, pendingInfoClient);
+    if (error != 0) printHostError(error);
+    return 0;
+}
+
+// The host's answer to "info"; only the client asked for is printed, from
+// whichever connection the answer comes.
+void onConnectionInfo(uint64 connection, anyID client) {
+    if (client != pendingInfoClient) return;
+    char* ping = nullptr;
+    unsigned error =
+        host::getConnectionVariableAsString(connection, client, hostconst::kConnectionPing, &ping);
+    if (error != 0) {
+        printHostError(error);
+        return;
+    }
+    char line[kLineBytes];
+    std::snprintf(line, sizeof line, "Ping %d : %s ms\n", client, ping ? ping : "");
+    host::printMessageToCurrentTab(line);
+    if (ping) host::freeMemory(ping);
+    pendingInfoClient = 0;
+}
