@@ -1,0 +1,95 @@
+// The activity queue as the plugin drives it: timing, clearing, no queue.
+#include "overlay_harness.h"
+
+namespace {
+
+// A short line shows only at the left; a long one reaches the right.
+constexpr Band kActivityLeft{0, 20, 16, 40};
+constexpr Band kActivityRight{120, 20, 240, 40};
+constexpr wchar_t kShort[] = L"II";
+constexpr wchar_t kLong[] = L"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWW";
+
+using OverlayActivity = OverlayTest;
+
+TEST_F(OverlayActivity, EachLineShowsForOnePeriodAndALaterPostDoesNotRestartTheTimer) {
+    config.displayDuration = 1;
+    PluginChannel& channel = plugin();
+    ASSERT_TRUE(launch());
+
+    channel.postActivity(kShort);
+    ASSERT_TRUE(channel.settle());
+    const DWORD first = GetTickCount();
+    EXPECT_TRUE(waitForInk(kChannel, kActivityLeft, true, 500));
+    Sleep(400);
+    channel.postActivity(kLong);  // while the first line shows
+    ASSERT_TRUE(channel.settle());
+    EXPECT_EQ(ink(kChannel, kActivityRight), 0) << "the first line still shows";
+
+    ASSERT_TRUE(waitForInk(kChannel, kActivityRight, true, 3000));
+    const DWORD second = GetTickCount();
+    EXPECT_GE(second - first, 800u);
+    EXPECT_LE(second - first, 1300u) << "the second post must not restart the first line's period";
+
+    ASSERT_TRUE(waitForInk(kChannel, kActivityRow, false, 3000));
+    const DWORD gone = GetTickCount();
+    EXPECT_GE(gone - second, 800u) << "the second line gets a full period";
+    EXPECT_LE(gone - second, 1500u);
+}
+
+TEST_F(OverlayActivity, ClearDropsEveryQueuedLineAndANewLineShowsAgain) {
+    config.displayDuration = 30;
+    PluginChannel& channel = plugin();
+    ASSERT_TRUE(launch());
+    for (const wchar_t* line : {kLong, kShort, kShort}) {
+        channel.postActivity(line);
+        ASSERT_TRUE(channel.settle());
+    }
+    ASSERT_TRUE(waitForInk(kChannel, kActivityRight, true));
+
+    channel.notify(DISPLAY_ACTIVITY_CLEAR);
+    EXPECT_TRUE(waitForInk(kChannel, kActivityRow, false, 1000)) << "nothing left to show";
+
+    channel.postActivity(kShort);
+    EXPECT_TRUE(waitForInk(kChannel, kActivityLeft, true, 1000));
+    EXPECT_EQ(ink(kChannel, kActivityRight), 0) << "the cleared lines do not come back";
+}
+
+TEST_F(OverlayActivity, WithoutAQueueThePaintShowsTheSharedLineAsItStands) {
+    config.displayDuration = 0;
+    PluginChannel& channel = plugin();
+    ASSERT_TRUE(launch());
+
+    // No activity code at all: any repaint shows what the area holds.
+    channel.writeActivity(kLong);
+    channel.notify(DISPLAY_SPEAKERS_CHANGED);
+    EXPECT_TRUE(waitForInk(kChannel, kActivityRight, true));
+
+    channel.postActivity(L"");
+    EXPECT_TRUE(waitForInk(kChannel, kActivityRow, false)) << "nothing was queued to linger";
+
+    channel.postActivity(kShort);
+    EXPECT_TRUE(waitForInk(kChannel, kActivityLeft, true));
+}
+
+// Any process can write the areas; one filled to the last unit with no
+// terminator must be drawn within the area and must not bring the overlay
+// down, whether the line is queued or painted in place.
+TEST_F(OverlayActivity, UnterminatedAreasAreReadOnlyUpToTheirCapacity) {
+    PluginChannel& channel = plugin();
+    for (unsigned short duration : {5, 0}) {
+        SCOPED_TRACE(duration);
+        config.displayDuration = duration;
+        ASSERT_TRUE(launch());
+        channel.fillSpeakersUnterminated(L'W');
+        channel.fillActivityUnterminated(L'W');
+        channel.notify(DISPLAY_SPEAKERS_CHANGED);
+        channel.notify(DISPLAY_ACTIVITY_POSTED);
+        ASSERT_TRUE(channel.settle());
+        EXPECT_TRUE(waitForInk(kSpeaker, kSpeakerRow, true));
+        EXPECT_TRUE(waitForInk(kChannel, kActivityRight, true));
+        EXPECT_TRUE(overlay.running());
+        EXPECT_EQ(quit(), 0);
+    }
+}
+
+}  // namespace
