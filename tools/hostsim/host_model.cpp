@@ -156,7 +156,13 @@ std::vector<PendingEvent> HostModel::takePendingEvents() {
 
 void HostModel::record(HostCall call) {
     Lock lock(mutex_);
+    if (listener_) listener_(call);
     calls_.push_back(std::move(call));
+}
+
+void HostModel::setCallListener(std::function<void(const HostCall&)> listener) {
+    Lock lock(mutex_);
+    listener_ = std::move(listener);
 }
 
 std::vector<HostCall> HostModel::callsSnapshot() const {

@@ -8,6 +8,7 @@
 // world, its record and its heap blocks with one lock. The lock is never held
 // while the plugin runs, so a test may drive the plugin from any thread.
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <map>
 #include <mutex>
@@ -142,6 +143,9 @@ public:
     std::vector<HostCall> unexpectedCalls() const;
     void clearCalls();
     std::string transcript() const;  // one describe() line per call
+    // Called with each call as it is recorded, on the caller's thread and
+    // under the model's lock (it must not call the table or the model).
+    void setCallListener(std::function<void(const HostCall&)> listener);
 
     // Memory discipline: blocks handed out and not yet freed; frees of
     // unknown or already freed pointers.
@@ -174,6 +178,7 @@ private:
     std::list<SimConnection> connections_;  // host order, stable addresses
     std::vector<HostCall> calls_;
     std::vector<PendingEvent> pending_;
+    std::function<void(const HostCall&)> listener_;
     struct Failure { unsigned error; int times; };
     std::map<std::string, Failure> failures_;
     struct Block { size_t bytes; std::string what; bool freed; };
