@@ -1,0 +1,77 @@
+// Connection events that re-target the plugin, and the traced plugin events.
+#include "capture_stdout.h"
+#include "display_channel.h"
+#include "plugin_session.h"
+#include "stand_in_overlay.h"
+
+namespace lifecycle {
+namespace {
+
+using Events = PluginSession;
+
+TEST_F(Events, OnlyAnEstablishedConnectionIsSelected) {
+    StandInOverlay overlay;
+    loadPlugin();
+    {
+        StdoutCapture quiet;
+        ASSERT_EQ(plugin.init(), 0);
+    }
+    model.clearCalls();
+    StdoutCapture out;
+    for (int status : {0, 1, 2, 3}) plugin.onConnectStatusChangeEvent(kConnection, status, 0);
+    EXPECT_EQ(out.take(), "");
+    EXPECT_EQ(model.calls().size(), 0u) << model.transcript();
+    Sleep(100);  // a notification would have arrived by now
+    EXPECT_EQ(overlay.codes(), std::vector<WPARAM>{});
+
+    StdoutCapture established;
+    plugin.onConnectStatusChangeEvent(kConnection, 4, 0);
+    std::string text = established.take();
+    EXPECT_TRUE(inOrder(lines(text), {"TALVORI: ConnectStatusChangeEvent 4294967303 (4294967303)"}))
+        << text;
+    EXPECT_TRUE(overlay.waitForCode(DISPLAY_ACTIVITY_CLEAR, 1000)) << "the connection was selected";
+
+    StdoutCapture quiet;
+    plugin.shutdown();
+}
+
+TEST_F(Events, ActiveTabChangeIsTracedBeforeTheConnectionIsSelected) {
+    StandInOverlay overlay;
+    loadPlugin();
+    {
+        StdoutCapture quiet;
+        ASSERT_EQ(plugin.init(), 0);
+    }
+    StdoutCapture out;
+    plugin.currentServerConnectionChanged(kConnection);
+    std::vector<std::string> printed = lines(out.take());
+    ASSERT_FALSE(printed.empty());
+    EXPECT_EQ(printed[0], "TALVORI: currentServerConnectionChanged 4294967303 (4294967303)");
+    EXPECT_TRUE(overlay.waitForCode(DISPLAY_ACTIVITY_CLEAR, 1000));
+    StdoutCapture quiet;
+    plugin.shutdown();
+}
+
+TEST_F(Events, PluginEventsAreTracedByTypeAndSubtype) {
+    loadPlugin();
+    struct Case {
+        unsigned short data;
+        const char* message;
+        const char* printed;
+    };
+    const Case cases[] = {
+        {0x0103, "hotkey", "TALVORI: pluginEvent data = 259\nMessage: hotkey\nType = 1, subtype = 3\n"},
+        {0x0110, nullptr, "TALVORI: pluginEvent data = 272\nType = 1, subtype = 16\nDeactivate away\n"},
+        {0x0201, nullptr, "TALVORI: pluginEvent data = 513\nType = 2, subtype = 1\n"},
+        {0x0101, nullptr, "TALVORI: pluginEvent data = 257\nType = 1, subtype = 1\nMicro on\n"},
+        {0xFF81, nullptr, "TALVORI: pluginEvent data = 65409\nType = -1, subtype = -127\n"},
+    };
+    for (const Case& c : cases) {
+        StdoutCapture out;
+        plugin.pluginEvent(c.data, c.message);
+        EXPECT_EQ(out.take(), c.printed) << std::hex << c.data;
+    }
+}
+
+}  // namespace
+}  // namespace lifecycle

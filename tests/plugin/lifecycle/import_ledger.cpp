@@ -1,0 +1,172 @@
+#include "import_ledger.h"
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+namespace ledger {
+namespace {
+
+std::mutex lock;
+std::map<const void*, std::string> held;  // object -> what made it
+int mapViewCalls = 0;
+int mapViewToFail = 0;
+int dcs = 0;
+
+void acquired(const void* object, const char* what) {
+    if (!object) return;
+    std::lock_guard<std::mutex> g(lock);
+    held[object] = what;
+}
+
+void released(const void* object) {
+    std::lock_guard<std::mutex> g(lock);
+    held.erase(object);
+}
+
+HANDLE WINAPI hookCreateMutexW(LPSECURITY_ATTRIBUTES sa, BOOL owned, LPCWSTR name) {
+    HANDLE h = CreateMutexW(sa, owned, name);
+    acquired(h, "CreateMutexW");
+    return h;
+}
+
+HANDLE WINAPI hookCreateFileMappingW(HANDLE file, LPSECURITY_ATTRIBUTES sa, DWORD protect,
+                                     DWORD high, DWORD low, LPCWSTR name) {
+    HANDLE h = CreateFileMappingW(file, sa, protect, high, low, name);
+    acquired(h, "CreateFileMappingW");
+    return h;
+}
+
+BOOL WINAPI hookCloseHandle(HANDLE h) {
+    released(h);
+    return CloseHandle(h);
+}
+
+LPVOID WINAPI hookMapViewOfFile(HANDLE mapping, DWORD access, DWORD high, DWORD low,
+                                SIZE_T bytes) {
+    {
+        std::lock_guard<std::mutex> g(lock);
+        if (++mapViewCalls == mapViewToFail) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return nullptr;
+        }
+    }
+    void* view = MapViewOfFile(mapping, access, high, low, bytes);
+    acquired(view, "MapViewOfFile");
+    return view;
+}
+
+BOOL WINAPI hookUnmapViewOfFile(LPCVOID view) {
+    released(view);
+    return UnmapViewOfFile(view);
+}
+
+HDC WINAPI hookGetDC(HWND window) {
+    HDC dc = GetDC(window);
+    acquired(dc, "GetDC");
+    std::lock_guard<std::mutex> g(lock);
+    ++dcs;
+    return dc;
+}
+
+int WINAPI hookReleaseDC(HWND window, HDC dc) {
+    released(dc);
+    return ReleaseDC(window, dc);
+}
+
+HWND WINAPI hookCreateWindowExW(DWORD exStyle, LPCWSTR cls, LPCWSTR title, DWORD style, int x,
+                                int y, int w, int h, HWND parent, HMENU menu, HINSTANCE inst,
+                                LPVOID param) {
+    HWND window =
+        CreateWindowExW(exStyle, cls, title, style, x, y, w, h, parent, menu, inst, param);
+    acquired(window, "CreateWindowExW");
+    return window;
+}
+
+BOOL WINAPI hookDestroyWindow(HWND window) {
+    released(window);
+    return DestroyWindow(window);
+}
+
+struct Hook {
+    const char* dll;
+    const char* function;
+    void* replacement;
+};
+
+const Hook kHooks[] = {
+    {"kernel32.dll", "CreateMutexW", reinterpret_cast<void*>(&hookCreateMutexW)},
+    {"kernel32.dll", "CreateFileMappingW", reinterpret_cast<void*>(&hookCreateFileMappingW)},
+    {"kernel32.dll", "CloseHandle", reinterpret_cast<void*>(&hookCloseHandle)},
+    {"kernel32.dll", "MapViewOfFile", reinterpret_cast<void*>(&hookMapViewOfFile)},
+    {"kernel32.dll", "UnmapViewOfFile", reinterpret_cast<void*>(&hookUnmapViewOfFile)},
+    {"user32.dll", "GetDC", reinterpret_cast<void*>(&hookGetDC)},
+    {"user32.dll", "ReleaseDC", reinterpret_cast<void*>(&hookReleaseDC)},
+    {"user32.dll", "CreateWindowExW", reinterpret_cast<void*>(&hookCreateWindowExW)},
+    {"user32.dll", "DestroyWindow", reinterpret_cast<void*>(&hookDestroyWindow)},
+};
+
+void patchSlot(ULONG_PTR* slot, void* replacement) {
+    DWORD old = 0;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
+    *slot = reinterpret_cast<ULONG_PTR>(replacement);
+    VirtualProtect(slot, sizeof *slot, old, &old);
+}
+
+}  // namespace
+
+void attach(HMODULE dll) {
+    auto base = reinterpret_cast<BYTE*>(dll);
+    auto nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+    for (; desc->Name; ++desc) {
+        const char* dllName = reinterpret_cast<const char*>(base + desc->Name);
+        auto names = reinterpret_cast<IMAGE_THUNK_DATA*>(
+            base + (desc->OriginalFirstThunk ? desc->OriginalFirstThunk : desc->FirstThunk));
+        auto slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            auto byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            for (const Hook& hook : kHooks)
+                if (_stricmp(dllName, hook.dll) == 0 &&
+                    std::strcmp(reinterpret_cast<const char*>(byName->Name), hook.function) == 0)
+                    patchSlot(&slots->u1.Function, hook.replacement);
+        }
+    }
+}
+
+void reset() {
+    std::lock_guard<std::mutex> g(lock);
+    held.clear();
+    mapViewCalls = 0;
+    mapViewToFail = 0;
+    dcs = 0;
+}
+
+std::vector<std::string> outstanding() {
+    std::lock_guard<std::mutex> g(lock);
+    std::vector<std::string> out;
+    for (const auto& [object, what] : held) {
+        char line[96];
+        std::snprintf(line, sizeof line, "%s -> %p", what.c_str(), object);
+        out.push_back(line);
+    }
+    return out;
+}
+
+void failMapView(int nth) {
+    std::lock_guard<std::mutex> g(lock);
+    mapViewCalls = 0;
+    mapViewToFail = nth;
+}
+
+int dcsTaken() {
+    std::lock_guard<std::mutex> g(lock);
+    return dcs;
+}
+
+}  // namespace ledger

@@ -1,0 +1,80 @@
+#include "plugin_session.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <sstream>
+
+namespace lifecycle {
+
+std::string windowsPath(const char* unixPath) {
+    std::string out = "Z:";
+    for (const char* p = unixPath; *p; ++p) out += (*p == '/') ? '\\' : *p;
+    return out;
+}
+
+std::wstring widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+std::string binFolder() { return windowsPath(TALVORI_TEST_BIN_DIR); }
+std::string pluginDllPath() { return binFolder() + "\\TALVOR_plugin.dll"; }
+
+EmptyFolder::EmptyFolder() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    char name[MAX_PATH + 64];
+    std::snprintf(name, sizeof name, "%stalvori-lifecycle-%lu-%lu", temp, GetCurrentProcessId(),
+                  GetTickCount());
+    CreateDirectoryA(name, nullptr);
+    path_ = name;
+}
+
+EmptyFolder::~EmptyFolder() { RemoveDirectoryA(path_.c_str()); }
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+bool inOrder(const std::vector<std::string>& actual, const std::vector<std::string>& expected) {
+    size_t next = 0;
+    for (const std::string& line : actual)
+        if (next < expected.size() && line == expected[next]) ++next;
+    return next == expected.size();
+}
+
+bool mappingExists(const wchar_t* name) {
+    HANDLE h = OpenFileMappingW(FILE_MAP_READ, FALSE, name);
+    if (h) CloseHandle(h);
+    return h != nullptr;
+}
+
+bool mutexExists(const wchar_t* name) {
+    HANDLE h = OpenMutexW(SYNCHRONIZE, FALSE, name);
+    if (h) CloseHandle(h);
+    return h != nullptr;
+}
+
+void PluginSession::SetUp() {
+    model.install();
+    model.addConnection(kConnection, "Alpha", 1);
+    model.addChannel(kConnection, 1, "Lobby");
+    model.addClient(kConnection, 1, "Me", 1);
+    model.addClient(kConnection, 2, "Bob", 1);
+    model.activeConnection = kConnection;
+    model.pluginPath = pluginFolder.path();
+}
+
+void PluginSession::TearDown() {
+    plugin.unload();
+    EXPECT_EQ(model.badFrees(), 0u);
+}
+
+void PluginSession::loadPlugin() {
+    ASSERT_TRUE(plugin.load(widen(pluginDllPath()))) << "LoadLibrary error " << plugin.loadError();
+    ASSERT_TRUE(plugin.complete());
+    plugin.setFunctionPointers(hostsim::HostModel::table());
+}
+
+}  // namespace lifecycle

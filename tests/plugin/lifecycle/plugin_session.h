@@ -1,0 +1,64 @@
+#pragma once
+// The test program plays the host: a sandboxed registry (set up before the
+// DLL loads, whose static construction reads it), a simulated host behind
+// the function table, and the real TALVOR_plugin.dll.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host_model.h"
+#include "plugin_dll.h"
+#include "registry_sandbox.h"
+
+namespace lifecycle {
+
+inline constexpr uint64 kConnection = 0x100000007ull;  // the low 32 bits are 7
+
+// Windows form of a path the build passes in Unix form.
+std::string windowsPath(const char* unixPath);
+std::wstring widen(const std::string& s);
+std::string pluginDllPath();      // the DLL under test
+std::string binFolder();          // where the build puts the DLL and TALVORI.exe
+
+// A fresh folder holding no TALVORI.exe; removed when the object goes.
+class EmptyFolder {
+public:
+    EmptyFolder();
+    ~EmptyFolder();
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Lines of captured output.
+std::vector<std::string> lines(const std::string& text);
+// True when `expected` occur in `actual` in this order (others may lie between).
+bool inOrder(const std::vector<std::string>& actual, const std::vector<std::string>& expected);
+
+// Does a named object exist? (opened by name, then closed at once)
+bool mappingExists(const wchar_t* name);
+bool mutexExists(const wchar_t* name);
+
+class PluginSession : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Loads the DLL and hands over the host table.
+    void loadPlugin();
+    // Stores a ListChannel record before the DLL loads.
+    void storeListRecord(const std::vector<BYTE>& bytes) {
+        sandbox.putBinary(L"ListChannel", bytes);
+    }
+    std::vector<hostsim::HostCall> logLines() const { return model.callsTo("logMessage"); }
+
+    RegistrySandbox sandbox;
+    hostsim::HostModel model;
+    EmptyFolder pluginFolder;
+    hostsim::PluginDll plugin;
+};
+
+}  // namespace lifecycle
