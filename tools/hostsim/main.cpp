@@ -36,6 +36,8 @@ void usage() {
         "  --plugin-path DIR  what getPluginPath answers (default: the DLL's folder)\n"
         "  --out DIR          folder for screenshots with a relative name (default: out)\n"
         "  --quiet            do not list the host calls under each step\n"
+        "  --calls            list them (the default; undoes an earlier --quiet)\n"
+        "  --no-screenshots   skip the scenario's screenshot commands\n"
         "  --check-exports    only load the plugin and check its 43 exports\n"
         "  --print-demo       print the built-in demo scenario and exit\n");
 }
@@ -46,6 +48,7 @@ struct Options {
     std::wstring outDir = L"out";
     std::wstring scenario;
     bool quiet = false;
+    bool screenshots = true;
     bool checkExports = false;
     bool printDemo = false;
 };
@@ -66,6 +69,10 @@ bool parseOptions(int argc, wchar_t** argv, Options* o) {
             if (!value(&o->outDir)) return false;
         } else if (a == L"--quiet") {
             o->quiet = true;
+        } else if (a == L"--calls") {
+            o->quiet = false;
+        } else if (a == L"--no-screenshots") {
+            o->screenshots = false;
         } else if (a == L"--check-exports") {
             o->checkExports = true;
         } else if (a == L"--print-demo") {
@@ -188,6 +195,7 @@ int run(const Options& o) {
     RunnerOptions ro;
     ro.outDir = o.outDir;
     ro.showCalls = !o.quiet;
+    ro.screenshots = o.screenshots;
     ScenarioRunner runner(model, dll, ro);
     const bool played = runner.run(scenario.steps);
     runner.finish();

@@ -21,6 +21,7 @@ namespace hostsim {
 struct RunnerOptions {
     std::wstring outDir = L"out";  // where relative screenshot names go
     bool showCalls = true;         // print each host call under its step
+    bool screenshots = true;       // false: screenshot commands do nothing
     std::string pluginCommandId = "TALVOR_plugin";
 };
 
