@@ -133,7 +133,10 @@ void applyListWindowStyle(const ListChannelConfig& config, HWND window, bool cap
         else
             SetLayeredWindowAttributes(window, 0, config.opacity, LWA_ALPHA);
     }
-    SetWindowPos(window, HWND_TOPMOST, x, y, width, height, SWP_FRAMECHANGED);
+    // Never activate: the window is shown without activation too, and an
+    // activation requested from the configure thread while the window's
+    // own thread waits in shutdown hangs both threads.
+    SetWindowPos(window, HWND_TOPMOST, x, y, width, height, SWP_FRAMECHANGED | SWP_NOACTIVATE);
 }
 
 void refreshListWindow() {

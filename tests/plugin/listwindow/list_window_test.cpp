@@ -228,6 +228,8 @@ TEST_F(ListWindowTest, ColourKeyOnlyOutsideCaptionMode) {
     ASSERT_TRUE(window);
     EXPECT_EQ(GetWindowLongW(window, GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_TOPMOST),
               WS_EX_LAYERED | WS_EX_TOPMOST);
+    // Styling never takes the focus from whatever the user works in.
+    EXPECT_NE(GetActiveWindow(), window);
 
     COLORREF key = 0;
     BYTE alpha = 0;
@@ -241,6 +243,7 @@ TEST_F(ListWindowTest, ColourKeyOnlyOutsideCaptionMode) {
     EXPECT_EQ(style & (WS_DLGFRAME | WS_THICKFRAME | WS_SYSMENU), 0);
 
     applyListWindowStyle(listConfig, window, true);
+    EXPECT_NE(GetActiveWindow(), window);
     ASSERT_TRUE(GetLayeredWindowAttributes(window, &key, &alpha, &flags));
     EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
     EXPECT_EQ(alpha, 200);
