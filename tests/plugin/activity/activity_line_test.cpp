@@ -221,16 +221,6 @@ TEST_F(ActivityTest, LeavingVisibilityUsesOnlyWhatIsCached) {
     EXPECT_EQ(activityText(), L"Kim -> Lobby ");
 }
 
-TEST_F(ActivityTest, NoOverlayWindowMeansNoNotifications) {
-    displayWindow = nullptr;
-    model.addClient(kConnection, 14, "Lou", kGames);
-    handleClientMove(kConnection, 14, kLobby, kGames, 0, "");
-    EXPECT_EQ(activityText(), L"Lou -> Games Room ");
-    selectConnection(kConnection);
-    EXPECT_EQ(activityText(), L"Alpha Server ");
-    EXPECT_TRUE(overlay.codes.empty());
-}
-
 // ---- Host failures --------------------------------------------------------
 
 TEST_F(ActivityTest, HostFailuresStopTheEventWithTheirLogLine) {
