@@ -111,6 +111,9 @@ TEST_P(InitFailure, ReportsReleasesAndLetsTheNextStartSucceed) {
         blocker.reset(CreateEventW(nullptr, FALSE, FALSE, row.blocker));
     else if (row.blockerKind == FailureRow::kMutex)
         blocker.reset(CreateMutexW(nullptr, FALSE, row.blocker));
+    if (row.blocker) {
+        ASSERT_TRUE(blocker) << "the name is taken by an object of the same kind";
+    }
     ledger::failMapView(row.failingView);
 
     StdoutCapture out;

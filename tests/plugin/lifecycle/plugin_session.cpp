@@ -57,6 +57,10 @@ bool mutexExists(const wchar_t* name) {
 }
 
 void PluginSession::SetUp() {
+    // Another window with the overlay's title would receive what the test
+    // expects its own stand-in (or the overlay it starts) to receive.
+    ASSERT_EQ(FindWindowA(nullptr, "TALVORI"), nullptr)
+        << "a window titled TALVORI from another test or program is still open";
     model.install();
     model.addConnection(kConnection, "Alpha", 1);
     model.addChannel(kConnection, 1, "Lobby");
