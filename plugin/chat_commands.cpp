@@ -28,7 +28,7 @@ constexpr Verb kVerbs[] = {
 
 // Ends the word in place: the byte after a word is a blank or the
 // terminator, both inside the buffer.
-const char* terminate(char* buffer, const CommandWord& word) {
+const char* endWord(char* buffer, const CommandWord& word) {
     if (!word.present()) return nullptr;
     buffer[word.offset + word.length] = '\0';
     return buffer + word.offset;
@@ -76,7 +76,7 @@ int processCommand(uint64 connection, const char* command) {
         }
     }
     if (!verb) return 1;
-    CommandArgs args{connection, terminate(buffer, words.first), terminate(buffer, words.second)};
+    CommandArgs args{connection, endWord(buffer, words.first), endWord(buffer, words.second)};
     return verb->run(args);
 }
 
