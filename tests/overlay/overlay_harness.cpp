@@ -1,7 +1,5 @@
 #include "overlay_harness.h"
 
-#include "unique_handle.h"
-
 namespace {
 
 constexpr wchar_t kKey[] = L"Software\\Talvori";
