@@ -1,15 +1,18 @@
 // Answers to the plugin's codes, and what the quit code stores.
+#include <atomic>
+#include <thread>
+
 #include "overlay_harness.h"
 
 namespace {
 
 using OverlayCommands = OverlayTest;
 
-TEST_F(OverlayCommands, SettingsAnswerTheSwitchTheyWereGivenAndUnknownCodesAnswerZero) {
+// Code 4 opens the settings dialog and waits for the user: the dialog's own
+// tests answer it.
+TEST_F(OverlayCommands, UnknownCodesAnswerZero) {
     PluginChannel& channel = plugin();
     ASSERT_TRUE(launch());
-    EXPECT_EQ(channel.send(DISPLAY_OPEN_SETTINGS, 1), 1);
-    EXPECT_EQ(channel.send(DISPLAY_OPEN_SETTINGS, 0), 0);
     EXPECT_EQ(channel.send(5, 1), 0);
     EXPECT_EQ(channel.send(0x7FFF, 1), 0);
     EXPECT_TRUE(overlay.running());
@@ -23,8 +26,44 @@ bool moveWindow(HWND window, int x, int y) {
     });
 }
 
+HWND settingsDialogOf(HWND overlay) {
+    struct Search {
+        HWND owner, found;
+    } search{overlay, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            wchar_t cls[16] = L"";
+            GetClassNameW(w, cls, 16);
+            if (GetWindow(w, GW_OWNER) != s->owner || lstrcmpW(cls, L"#32770") != 0) return TRUE;
+            s->found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Sends the settings code as the plugin does, waiting for the answer, and
+// cancels the dialog the overlay shows meanwhile. False (and the overlay
+// killed, so the sender comes back) when the code never returns.
+bool openSettingsAndCancel(HWND window, OverlayProcess& overlay) {
+    std::atomic<bool> answered{false};
+    std::thread sender([&] {
+        SendMessageW(window, DISPLAY_MESSAGE, DISPLAY_OPEN_SETTINGS, 0);
+        answered = true;
+    });
+    const bool done = waitFor([&] {
+        if (HWND dialog = settingsDialogOf(window))
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        return answered.load();
+    }, 5000);
+    if (!done) overlay.stop(0);
+    sender.join();
+    return done;
+}
+
 TEST_F(OverlayCommands, QuitStoresThePositionOnlyWhenTheWindowWasMoved) {
-    PluginChannel& channel = plugin();
+    plugin();  // the quit code comes from the plugin's side
     ASSERT_TRUE(launch());
     const std::vector<BYTE> before = stored.bytes();
     EXPECT_EQ(quit(), 0);
@@ -38,12 +77,12 @@ TEST_F(OverlayCommands, QuitStoresThePositionOnlyWhenTheWindowWasMoved) {
     moved.x = 77;
     EXPECT_EQ(stored.bytes(), bytesOf(moved));
 
-    // The settings code takes the dragged place into the live settings, so
-    // a quit without a further move has nothing new to store.
+    // Opening the settings takes the dragged place into the live settings,
+    // so after a cancel a quit without a further move has nothing to store.
     config.x = 20;
     ASSERT_TRUE(launch());
     ASSERT_TRUE(moveWindow(window, 90, 60));
-    channel.send(DISPLAY_OPEN_SETTINGS, 0);
+    ASSERT_TRUE(openSettingsAndCancel(window, overlay));
     EXPECT_EQ(quit(), 0);
     EXPECT_EQ(stored.bytes(), bytesOf(config));
 }
