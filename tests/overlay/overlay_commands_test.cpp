@@ -26,20 +26,23 @@ bool moveWindow(HWND window, int x, int y) {
     });
 }
 
+struct DialogSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK matchDialog(HWND w, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    wchar_t cls[16] = L"";
+    GetClassNameW(w, cls, 16);
+    if (GetWindow(w, GW_OWNER) != search->owner || lstrcmpW(cls, L"#32770") != 0) return TRUE;
+    search->found = w;
+    return FALSE;
+}
+
 HWND settingsDialogOf(HWND overlay) {
-    struct Search {
-        HWND owner, found;
-    } search{overlay, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            wchar_t cls[16] = L"";
-            GetClassNameW(w, cls, 16);
-            if (GetWindow(w, GW_OWNER) != s->owner || lstrcmpW(cls, L"#32770") != 0) return TRUE;
-            s->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search{overlay, nullptr};
+    EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
