@@ -105,7 +105,7 @@ TEST_F(Configure, ShutdownOnTheListWindowsThreadKeepsItAnswering) {
     StandInOverlay overlay(0);  // the dialog switches the window off
     overlay.holdSettings();
     start();
-    HWND list = FindWindowW(L"ListChannel", nullptr);
+    HWND list = ownListWindow();
     ASSERT_NE(list, nullptr) << "init creates the enabled window";
 
     std::thread configure([&] { plugin.configure(nullptr, nullptr); });
@@ -135,7 +135,7 @@ TEST_F(Configure, ShutdownOnTheListWindowsThreadKeepsItAnswering) {
 TEST_F(Configure, ShutdownWithoutListWindowStillSavesTheRecord) {
     StandInOverlay overlay;
     start();
-    EXPECT_EQ(FindWindowW(L"ListChannel", nullptr), nullptr);
+    EXPECT_EQ(ownListWindow(), nullptr);
     StdoutCapture out;
     plugin.shutdown();
     out.take();

@@ -42,12 +42,13 @@ TEST_F(Cycles, TwentyLoadStartStopUnloadCyclesLeaveNothingBehind) {
         HMODULE module = plugin.module();
         ledger::reset();
         ledger::attach(module);
-        {
-            StdoutCapture quiet;
-            ASSERT_EQ(plugin.init(), 0) << "cycle " << cycle << quiet.take();
-            EXPECT_EQ(FindWindowW(L"ListChannel", nullptr) != nullptr, withListWindow);
-            plugin.shutdown();
-        }
+        StdoutCapture quiet;
+        int started = plugin.init();
+        bool listShown = ownListWindow() != nullptr;
+        plugin.shutdown();
+        std::string printed = quiet.take();
+        ASSERT_EQ(started, 0) << "cycle " << cycle << "\n" << printed;
+        EXPECT_EQ(listShown, withListWindow) << "cycle " << cycle;
         EXPECT_EQ(ledger::outstanding(), std::vector<std::string>{}) << "cycle " << cycle;
         plugin.unload();
         WNDCLASSEXW wc{};

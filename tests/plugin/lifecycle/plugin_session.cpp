@@ -44,6 +44,24 @@ bool inOrder(const std::vector<std::string>& actual, const std::vector<std::stri
     return next == expected.size();
 }
 
+namespace {
+BOOL CALLBACK findOwnListWindow(HWND window, LPARAM found) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t cls[32] = L"";
+    GetClassNameW(window, cls, 32);
+    if (pid != GetCurrentProcessId() || wcscmp(cls, L"ListChannel") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+}  // namespace
+
+HWND ownListWindow() {
+    HWND found = nullptr;
+    EnumWindows(findOwnListWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 bool mappingExists(const wchar_t* name) {
     HANDLE h = OpenFileMappingW(FILE_MAP_READ, FALSE, name);
     if (h) CloseHandle(h);

@@ -38,6 +38,10 @@ std::vector<std::string> lines(const std::string& text);
 // True when `expected` occur in `actual` in this order (others may lie between).
 bool inOrder(const std::vector<std::string>& actual, const std::vector<std::string>& expected);
 
+// This process's List Channel window, or null (other test programs running
+// at the same time may have one of their own).
+HWND ownListWindow();
+
 // Does a named object exist? (opened by name, then closed at once)
 bool mappingExists(const wchar_t* name);
 bool mutexExists(const wchar_t* name);
