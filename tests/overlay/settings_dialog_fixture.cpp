@@ -95,6 +95,7 @@ bool SettingsDialogTest::waitForWidth(int width) {
 void SettingsDialogTest::saveShot(HWND target, const wchar_t* name) {
     wchar_t dir[MAX_PATH] = L"";
     if (!GetEnvironmentVariableW(L"TALVORI_DIALOG_SHOTS", dir, MAX_PATH) || !target) return;
+    CreateDirectoryW(dir, nullptr);
     // Give the dialog a moment to finish painting.
     Sleep(300);
     screenshot::Image image;
