@@ -84,11 +84,23 @@ bool StandInOverlay::waitForCode(WPARAM code, DWORD timeoutMs, size_t count) con
     }
 }
 
+namespace {
+// Only a box of this process: another test program may show one of its own.
+HWND ownBox() {
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", channel::kWindowTitle));) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == GetCurrentProcessId()) return w;
+    }
+    return nullptr;
+}
+}  // namespace
+
 MessageBoxWatcher::MessageBoxWatcher(DWORD timeoutMs) {
     thread_ = std::thread([this, timeoutMs] {
         DWORD start = GetTickCount();
         while (!stop_ && GetTickCount() - start < timeoutMs) {
-            HWND box = FindWindowW(L"#32770", channel::kWindowTitle);
+            HWND box = ownBox();
             if (box) {
                 char text[128] = "";
                 GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's message
