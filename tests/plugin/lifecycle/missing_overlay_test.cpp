@@ -10,6 +10,23 @@ namespace {
 
 using MissingOverlay = PluginSession;
 
+// Who owns a window: for a start that found a window it should not have.
+std::string describeWindow(HWND window) {
+    if (!window) return "none";
+    char cls[64] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char image[MAX_PATH] = "?";
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (process) {
+        DWORD size = sizeof image;
+        QueryFullProcessImageNameA(process, 0, image, &size);
+        CloseHandle(process);
+    }
+    return std::string("class ") + cls + ", process " + std::to_string(pid) + " " + image;
+}
+
 TEST_F(MissingOverlay, WaitsEightSecondsWarnsAndReleasesTheChannel) {
     loadPlugin();
     ledger::reset();
@@ -22,7 +39,8 @@ TEST_F(MissingOverlay, WaitsEightSecondsWarnsAndReleasesTheChannel) {
     DWORD took = GetTickCount() - start;
     std::string text = out.take();
 
-    EXPECT_EQ(result, 1);
+    EXPECT_EQ(result, 1) << "found a window titled TALVORI: "
+                         << describeWindow(FindWindowA(nullptr, "TALVORI"));
     EXPECT_GE(took, 8000u) << "81 looks, 100 ms apart";
     EXPECT_LT(took, 15000u);
     ASSERT_TRUE(watcher.dismissed()) << "no warning box";
