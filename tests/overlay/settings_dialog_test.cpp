@@ -79,6 +79,17 @@ TEST_F(SettingsDialog, WidthIsClampedOnScreenAndInTheRecordWhileTheBoxKeepsTheTe
     setItemText(dialog, IDC_WIDTH, L"1000");
     EXPECT_TRUE(waitForWidth(500));
     EXPECT_EQ(itemText(dialog, IDC_WIDTH), L"1000");
+
+    // Typed key by key: after each change the box gets the focus back with
+    // nothing selected, so the next key adds to the text.
+    setItemText(dialog, IDC_WIDTH, L"");
+    HWND box = GetDlgItem(dialog, IDC_WIDTH);
+    for (wchar_t key : std::wstring(L"420")) PostMessageW(box, WM_CHAR, key, 0);
+    waitFor([&] { return itemText(dialog, IDC_WIDTH) == L"420"; });
+    EXPECT_EQ(itemText(dialog, IDC_WIDTH), L"420");
+    EXPECT_TRUE(waitForWidth(420));
+    setItemText(dialog, IDC_WIDTH, L"1000");
+    EXPECT_TRUE(waitForWidth(500));
     // With the border on, no width change ever warns.
     EXPECT_FALSE(dialogs::hasMessageBox(dialog));
 

@@ -76,9 +76,30 @@ HWND waitForDialogWith(DWORD processId, int controlId, const wchar_t* controlCla
         timeoutMs);
 }
 
-HWND waitForMessageBox(HWND owner, DWORD timeoutMs) {
+namespace {
+
+// Shown and holding the focus: a click now lands on a settled window, not
+// one still being activated.
+HWND whenReady(HWND window, DWORD timeoutMs) {
+    if (!window) return nullptr;
+    const bool ready = waitUntil(
+        [&] {
+            HWND focus = focusOf(window);
+            return IsWindowVisible(window) && (focus == window || IsChild(window, focus));
+        },
+        timeoutMs);
+    return ready ? window : nullptr;
+}
+
+HWND findMessageBox(HWND owner, DWORD timeoutMs) {
     return waitForDialog(
         processOf(owner), [&](HWND d) { return ownedBy(d, owner) && isMessageBox(d); }, timeoutMs);
+}
+
+}  // namespace
+
+HWND waitForMessageBox(HWND owner, DWORD timeoutMs) {
+    return whenReady(findMessageBox(owner, timeoutMs), timeoutMs);
 }
 
 std::wstring answer(HWND owner, int button, std::wstring* caption) {
@@ -91,13 +112,14 @@ std::wstring answer(HWND owner, int button, std::wstring* caption) {
     return said;
 }
 
-bool hasMessageBox(HWND owner) { return waitForMessageBox(owner, 0) != nullptr; }
+bool hasMessageBox(HWND owner) { return findMessageBox(owner, 0) != nullptr; }
 
 HWND waitForColourPicker(HWND owner, DWORD timeoutMs) {
-    return waitForDialog(
-        processOf(owner),
-        [&](HWND d) { return ownedBy(d, owner) && GetDlgItem(d, COLOR_RED) != nullptr; },
-        timeoutMs);
+    return whenReady(waitForDialog(
+                         processOf(owner),
+                         [&](HWND d) { return ownedBy(d, owner) && GetDlgItem(d, COLOR_RED); },
+                         timeoutMs),
+                     timeoutMs);
 }
 
 std::wstring className(HWND window) {
