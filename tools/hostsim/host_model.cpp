@@ -157,7 +157,12 @@ std::vector<PendingEvent> HostModel::takePendingEvents() {
 void HostModel::record(HostCall call) {
     Lock lock(mutex_);
     if (listener_) listener_(call);
-    calls_.push_back(std::move(call));
+    if (recording_) calls_.push_back(std::move(call));
+}
+
+void HostModel::setRecording(bool on) {
+    Lock lock(mutex_);
+    recording_ = on;
 }
 
 void HostModel::setCallListener(std::function<void(const HostCall&)> listener) {

@@ -142,6 +142,10 @@ public:
     // Calls to slots the plugin is not expected to use ("unexpected:<slot>").
     std::vector<HostCall> unexpectedCalls() const;
     void clearCalls();
+    // Off: calls are no longer kept (the listener still hears them), so a
+    // benchmark driving the plugin for a long time measures the plugin and
+    // not the growth of the record. On by default.
+    void setRecording(bool on);
     std::string transcript() const;  // one describe() line per call
     // Called with each call as it is recorded, on the caller's thread and
     // under the model's lock (it must not call the table or the model).
@@ -179,6 +183,7 @@ private:
     std::vector<HostCall> calls_;
     std::vector<PendingEvent> pending_;
     std::function<void(const HostCall&)> listener_;
+    bool recording_ = true;
     struct Failure { unsigned error; int times; };
     std::map<std::string, Failure> failures_;
     struct Block { size_t bytes; std::string what; bool freed; };
