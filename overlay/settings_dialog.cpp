@@ -7,7 +7,7 @@
 
 #include "overlay_window.h"
 #include "settings_dialog_ids.h"
-#include "settings_dialog_resources.h"
+#include "localized_resources.h"
 
 namespace {
 
@@ -240,19 +240,11 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     }
 }
 
-void initCommonControls() {
-    static const bool done = [] {
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
-        return InitCommonControlsEx(&icc) != FALSE;
-    }();
-    (void)done;
-}
-
 }  // namespace
 
 void runSettingsDialog(HWND owner) {
-    initCommonControls();
-    SettingsDialog d{nullptr, owner, overlayStateOf(owner), settingsLanguage(), true};
+    initDialogControls();
+    SettingsDialog d{nullptr, owner, overlayStateOf(owner), uiLanguage(), true};
     // A dialog that cannot be created changes nothing: the plugin gets its
     // own switch back.
     runDialogInLanguage(GetModuleHandleW(nullptr), IDD_DISPLAY_SETTINGS, d.language, owner,

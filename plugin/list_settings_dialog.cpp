@@ -6,7 +6,7 @@
 #include "globals.h"
 #include "list_config.h"
 #include "list_settings_dialog_ids.h"
-#include "list_settings_dialog_resources.h"
+#include "localized_resources.h"
 #include "list_window.h"
 #include "resource_ids.h"
 
@@ -77,7 +77,7 @@ void onTextColour(HWND dialog) {
 
 void onReset(HWND dialog) {
     wchar_t text[kMessageUnits];
-    loadStringInLanguage(pluginInstance, IDS_RESET_QUESTION, listSettingsLanguage(), text,
+    loadStringInLanguage(pluginInstance, IDS_RESET_QUESTION, uiLanguage(), text,
                          kMessageUnits);
     if (MessageBoxW(dialog, text, kMessageCaption, MB_YESNO) != IDYES) return;
     resetListChannelConfig(listConfigDraft);
@@ -143,18 +143,10 @@ INT_PTR CALLBACK listSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam
     }
 }
 
-void initCommonControls() {
-    static const bool done = [] {
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
-        return InitCommonControlsEx(&icc) != FALSE;
-    }();
-    (void)done;
-}
-
 }  // namespace
 
 void openListSettingsDialog(HWND owner) {
-    initCommonControls();
-    runDialogInLanguage(pluginInstance, IDD_LIST_SETTINGS, listSettingsLanguage(), owner,
+    initDialogControls();
+    runDialogInLanguage(pluginInstance, IDD_LIST_SETTINGS, uiLanguage(), owner,
                         listSettingsDialogProc, 0);
 }

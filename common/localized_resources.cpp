@@ -1,4 +1,6 @@
-#include "settings_dialog_resources.h"
+#include "localized_resources.h"
+
+#include <commctrl.h>
 
 namespace {
 
@@ -35,7 +37,7 @@ int copyFromBlock(const wchar_t* block, DWORD blockUnits, int index, wchar_t* bu
 
 }  // namespace
 
-LANGID settingsLanguage() {
+LANGID uiLanguage() {
     return PRIMARYLANGID(GetThreadUILanguage()) == LANG_FRENCH
                ? MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH)
                : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
@@ -62,4 +64,12 @@ int loadStringInLanguage(HINSTANCE module, UINT id, LANGID language, wchar_t* bu
         if (copied >= 0) return copied;
     }
     return LoadStringW(module, id, buffer, units);
+}
+
+void initDialogControls() {
+    static const bool done = [] {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+        return InitCommonControlsEx(&icc) != FALSE;
+    }();
+    (void)done;
 }

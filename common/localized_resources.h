@@ -1,12 +1,12 @@
 #pragma once
-// The dialog template and message texts in the user's UI language. The
-// program carries English and French; the loader is told which one to take
+// Dialog templates and message texts in the user's UI language. Both
+// programs carry English and French; the loader is told which one to take
 // rather than left to its own default, which under some loaders follows the
 // thread locale instead of the UI language.
 #include <windows.h>
 
 // French when the thread's UI language is French, English otherwise.
-LANGID settingsLanguage();
+LANGID uiLanguage();
 
 // Runs dialog `id` of `module` modally in `language`; a template missing in
 // that language falls back to whichever one the module has. -1 when there
@@ -18,3 +18,7 @@ INT_PTR runDialogInLanguage(HINSTANCE module, int id, LANGID language, HWND owne
 // a terminator); falls back to LoadStringW when that language lacks it.
 // Returns the number of units copied.
 int loadStringInLanguage(HINSTANCE module, UINT id, LANGID language, wchar_t* buffer, int units);
+
+// Registers the trackbar and up-down classes the settings dialogs use; once
+// per process.
+void initDialogControls();
