@@ -4,42 +4,64 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <utility>
 
 namespace ledger {
 namespace {
 
+enum class Kind { Handle, View, Gdi, User };
+
 std::mutex lock;
-std::map<const void*, std::string> held;  // object -> what made it
+// (kind, object) -> what made it
+std::map<std::pair<Kind, const void*>, std::string> heldObjects;
+// Registered classes by name, with the background brush unregistering frees.
+std::map<std::wstring, HBRUSH> classes;
+Counts total;
 int mapViewCalls = 0;
 int mapViewToFail = 0;
 int dcs = 0;
 
-void acquired(const void* object, const char* what) {
-    if (!object) return;
-    std::lock_guard<std::mutex> g(lock);
-    held[object] = what;
+void count(Counts& c, Kind kind, int delta) {
+    switch (kind) {
+    case Kind::Handle: c.handles += delta; break;
+    case Kind::View: c.views += delta; break;
+    case Kind::Gdi: c.gdi += delta; break;
+    case Kind::User: c.user += delta; break;
+    }
 }
 
-void released(const void* object) {
+void acquired(Kind kind, const void* object, const char* what) {
+    if (!object) return;
     std::lock_guard<std::mutex> g(lock);
-    held.erase(object);
+    heldObjects[{kind, object}] = what;
+    count(total, kind, 1);
+}
+
+void released(Kind kind, const void* object) {
+    std::lock_guard<std::mutex> g(lock);
+    heldObjects.erase({kind, object});
+}
+
+std::wstring classKey(LPCWSTR name) {
+    if (IS_INTRESOURCE(name)) return L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name));
+    return name;
 }
 
 HANDLE WINAPI hookCreateMutexW(LPSECURITY_ATTRIBUTES sa, BOOL owned, LPCWSTR name) {
     HANDLE h = CreateMutexW(sa, owned, name);
-    acquired(h, "CreateMutexW");
+    acquired(Kind::Handle, h, "CreateMutexW");
     return h;
 }
 
 HANDLE WINAPI hookCreateFileMappingW(HANDLE file, LPSECURITY_ATTRIBUTES sa, DWORD protect,
                                      DWORD high, DWORD low, LPCWSTR name) {
     HANDLE h = CreateFileMappingW(file, sa, protect, high, low, name);
-    acquired(h, "CreateFileMappingW");
+    acquired(Kind::Handle, h, "CreateFileMappingW");
     return h;
 }
 
 BOOL WINAPI hookCloseHandle(HANDLE h) {
-    released(h);
+    released(Kind::Handle, h);
     return CloseHandle(h);
 }
 
@@ -53,25 +75,25 @@ LPVOID WINAPI hookMapViewOfFile(HANDLE mapping, DWORD access, DWORD high, DWORD 
         }
     }
     void* view = MapViewOfFile(mapping, access, high, low, bytes);
-    acquired(view, "MapViewOfFile");
+    acquired(Kind::View, view, "MapViewOfFile");
     return view;
 }
 
 BOOL WINAPI hookUnmapViewOfFile(LPCVOID view) {
-    released(view);
+    released(Kind::View, view);
     return UnmapViewOfFile(view);
 }
 
 HDC WINAPI hookGetDC(HWND window) {
     HDC dc = GetDC(window);
-    acquired(dc, "GetDC");
+    acquired(Kind::Gdi, dc, "GetDC");
     std::lock_guard<std::mutex> g(lock);
     ++dcs;
     return dc;
 }
 
 int WINAPI hookReleaseDC(HWND window, HDC dc) {
-    released(dc);
+    released(Kind::Gdi, dc);
     return ReleaseDC(window, dc);
 }
 
@@ -80,13 +102,52 @@ HWND WINAPI hookCreateWindowExW(DWORD exStyle, LPCWSTR cls, LPCWSTR title, DWORD
                                 LPVOID param) {
     HWND window =
         CreateWindowExW(exStyle, cls, title, style, x, y, w, h, parent, menu, inst, param);
-    acquired(window, "CreateWindowExW");
+    acquired(Kind::User, window, "CreateWindowExW");
     return window;
 }
 
 BOOL WINAPI hookDestroyWindow(HWND window) {
-    released(window);
+    released(Kind::User, window);
     return DestroyWindow(window);
+}
+
+HBRUSH WINAPI hookCreateSolidBrush(COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    acquired(Kind::Gdi, brush, "CreateSolidBrush");
+    return brush;
+}
+
+BOOL WINAPI hookDeleteObject(HGDIOBJ object) {
+    BOOL deleted = DeleteObject(object);
+    if (deleted) released(Kind::Gdi, object);
+    return deleted;
+}
+
+// A class is a USER object of its own; its background brush goes with it
+// when the class is unregistered.
+ATOM WINAPI hookRegisterClassExW(const WNDCLASSEXW* wc) {
+    ATOM atom = RegisterClassExW(wc);
+    if (atom && wc) {
+        std::lock_guard<std::mutex> g(lock);
+        classes[classKey(wc->lpszClassName)] = wc->hbrBackground;
+        count(total, Kind::User, 1);
+    }
+    return atom;
+}
+
+BOOL WINAPI hookUnregisterClassW(LPCWSTR name, HINSTANCE instance) {
+    BOOL done = UnregisterClassW(name, instance);
+    if (!done) return done;
+    HBRUSH brush = nullptr;
+    {
+        std::lock_guard<std::mutex> g(lock);
+        auto it = classes.find(classKey(name));
+        if (it == classes.end()) return done;
+        brush = it->second;
+        classes.erase(it);
+    }
+    if (brush) released(Kind::Gdi, brush);
+    return done;
 }
 
 struct Hook {
@@ -105,6 +166,10 @@ const Hook kHooks[] = {
     {"user32.dll", "ReleaseDC", reinterpret_cast<void*>(&hookReleaseDC)},
     {"user32.dll", "CreateWindowExW", reinterpret_cast<void*>(&hookCreateWindowExW)},
     {"user32.dll", "DestroyWindow", reinterpret_cast<void*>(&hookDestroyWindow)},
+    {"gdi32.dll", "CreateSolidBrush", reinterpret_cast<void*>(&hookCreateSolidBrush)},
+    {"gdi32.dll", "DeleteObject", reinterpret_cast<void*>(&hookDeleteObject)},
+    {"user32.dll", "RegisterClassExW", reinterpret_cast<void*>(&hookRegisterClassExW)},
+    {"user32.dll", "UnregisterClassW", reinterpret_cast<void*>(&hookUnregisterClassW)},
 };
 
 void patchSlot(ULONG_PTR* slot, void* replacement) {
@@ -141,7 +206,9 @@ void attach(HMODULE dll) {
 
 void reset() {
     std::lock_guard<std::mutex> g(lock);
-    held.clear();
+    heldObjects.clear();
+    classes.clear();
+    total = Counts{};
     mapViewCalls = 0;
     mapViewToFail = 0;
     dcs = 0;
@@ -150,9 +217,14 @@ void reset() {
 std::vector<std::string> outstanding() {
     std::lock_guard<std::mutex> g(lock);
     std::vector<std::string> out;
-    for (const auto& [object, what] : held) {
+    for (const auto& [key, what] : heldObjects) {
         char line[96];
-        std::snprintf(line, sizeof line, "%s -> %p", what.c_str(), object);
+        std::snprintf(line, sizeof line, "%s -> %p", what.c_str(), key.second);
+        out.push_back(line);
+    }
+    for (const auto& [name, brush] : classes) {
+        char line[160];
+        std::snprintf(line, sizeof line, "RegisterClassExW -> %ls", name.c_str());
         out.push_back(line);
     }
     return out;
@@ -167,6 +239,19 @@ void failMapView(int nth) {
 int dcsTaken() {
     std::lock_guard<std::mutex> g(lock);
     return dcs;
+}
+
+Counts held() {
+    std::lock_guard<std::mutex> g(lock);
+    Counts c;
+    for (const auto& entry : heldObjects) count(c, entry.first.first, 1);
+    c.user += static_cast<int>(classes.size());
+    return c;
+}
+
+Counts acquiredTotal() {
+    std::lock_guard<std::mutex> g(lock);
+    return total;
 }
 
 }  // namespace ledger
