@@ -34,6 +34,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 # One server for the whole session keeps every Wine start cheap.
 wineserver -p >/dev/null 2>&1 || true
+# Wine's windows unmanaged: without a window manager (Xvfb), destroying a
+# shown managed window waits about 2 s for a manager that never answers.
+# Measured: the whole suite takes 35 s instead of 2 min 39 s.
+if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    >/dev/null 2>&1 || true
+fi
 # Start Wine's own services now, with their output going nowhere: started
 # later by a test, they would inherit the pipe ctest reads and hold it open.
 wine cmd /c exit >/dev/null 2>&1 || true
