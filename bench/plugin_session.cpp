@@ -1,0 +1,265 @@
+#include "plugin_session.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "display_channel.h"
+#include "host_model.h"
+#include "plugin_dll.h"
+
+namespace benchplugin {
+
+namespace {
+
+constexpr uint64 kConnection = 1;
+constexpr uint64 kLobby = 1;     // the user's channel
+constexpr uint64 kUpstairs = 2;
+constexpr anyID kMe = 1;
+constexpr anyID kFirstSpeaker = 10;
+constexpr anyID kWanderer = 40;  // moves between the two channels
+constexpr anyID kPasserBy = 41;  // arrives and leaves the server
+constexpr int kStatusStops = 0;
+constexpr int kStatusStarts = 1;
+constexpr int kEnterVisibility = 0;
+constexpr int kLeaveVisibility = 2;
+constexpr int kWarmUp = 200;
+constexpr int kCountedEvents = 100;
+
+// Nicknames of ordinary length and mixed width; with 20 of them the line no
+// longer fits the default 240 pixels, so names get cut to the budget.
+const char* const kSpeakerNames[20] = {
+    "Alice",      "Bob",         "Charlotte", "Dmitri",   "Eleanor_92",
+    "Fitzgerald", "Gwen",        "Hiroshi",   "Isabella", "Jean-Baptiste",
+    "Kasia",      "Leonardo",    "Marguerite", "Nikolai", "Olivia",
+    "P\xC3\xA1" "draig", "Quentin", "Rosalind", "S\xC3\xB8ren", "Th\xC3\xA9odore",
+};
+
+class Session {
+public:
+    Session(hostsim::HostModel& model, hostsim::PluginDll& dll, int events)
+        : model_(model), dll_(dll), events_(events) {}
+
+    void findOverlay() { overlay_ = FindWindowA(nullptr, channel::kWindowTitleA); }
+    HWND overlay() const { return overlay_; }
+
+    // Returns once the overlay has handled every notification sent so far.
+    void settle() {
+        DWORD_PTR ignored = 0;
+        if (overlay_) SendMessageTimeoutW(overlay_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    }
+
+    template <typename Before, typename Event>
+    Row row(const char* name, Before before, Event event) {
+        Row row;
+        row.name = name;
+        model_.setRecording(false);
+        for (int i = 0; i < kWarmUp; ++i) {
+            before();
+            event();
+        }
+        settle();
+        // How many host calls an event makes, from a short recorded pass.
+        model_.setRecording(true);
+        model_.clearCalls();
+        size_t calls = 0;
+        for (int i = 0; i < kCountedEvents; ++i) {
+            before();
+            const size_t recordedBefore = model_.calls().size();
+            event();
+            calls += model_.calls().size() - recordedBefore;
+            settle();
+        }
+        row.hostCallsPerEvent = static_cast<double>(calls) / kCountedEvents;
+        model_.setRecording(false);
+        model_.clearCalls();
+
+        row.samples.reserve(events_);
+        for (int i = 0; i < events_; ++i) {
+            before();
+            const LONGLONG t0 = bench::now();
+            event();
+            const LONGLONG t1 = bench::now();
+            row.samples.add(bench::microseconds(t0, t1));
+            // Host events come far apart: each one finds the overlay idle.
+            settle();
+        }
+        return row;
+    }
+
+    // The yardsticks of the run. One empty export call is below the
+    // counter's tick, so each of its samples times a batch.
+    void baselines(Report& report) {
+        bench::Samples batched, single, floor;
+        for (int i = 0; i < events_; ++i) {
+            LONGLONG t0 = bench::now();
+            for (int k = 0; k < kEmptyBatch; ++k) dll_.onServerUpdatedEvent(kConnection);
+            LONGLONG t1 = bench::now();
+            batched.add(bench::microseconds(t0, t1) / kEmptyBatch);
+            t0 = bench::now();
+            dll_.onServerUpdatedEvent(kConnection);
+            t1 = bench::now();
+            single.add(bench::microseconds(t0, t1));
+            t0 = bench::now();
+            t1 = bench::now();
+            floor.add(bench::microseconds(t0, t1));
+        }
+        report.emptyCall = batched.median();
+        report.emptySingle = single.median();
+        report.timerFloor = floor.median();
+
+        // What the plugin's own locking costs on this system, in the same
+        // conditions as an event (the overlay idle): under Wine each wait and
+        // each release is a round trip to the wineserver.
+        bench::Samples mutexPair;
+        HANDLE mutex = CreateMutexW(nullptr, FALSE, nullptr);
+        for (int i = 0; mutex && i < events_ / 10; ++i) {
+            settle();
+            const LONGLONG t0 = bench::now();
+            WaitForSingleObject(mutex, INFINITE);
+            ReleaseMutex(mutex);
+            mutexPair.add(bench::microseconds(t0, bench::now()));
+        }
+        if (mutex) CloseHandle(mutex);
+        report.mutexPair = mutexPair.median();
+
+        report.recordCost = recordCost();
+    }
+
+private:
+    // One host call through the table with the model keeping its record,
+    // less the same call without: the record's price per call.
+    double recordCost() {
+        const HostFunctions table = hostsim::HostModel::table();
+        bench::Samples with, without;
+        anyID id = 0;
+        for (int i = 0; i < events_; ++i) {
+            model_.setRecording(true);
+            LONGLONG t0 = bench::now();
+            for (int k = 0; k < kEmptyBatch; ++k) table.getClientID(kConnection, &id);
+            with.add(bench::microseconds(t0, bench::now()) / kEmptyBatch);
+            model_.setRecording(false);
+            t0 = bench::now();
+            for (int k = 0; k < kEmptyBatch; ++k) table.getClientID(kConnection, &id);
+            without.add(bench::microseconds(t0, bench::now()) / kEmptyBatch);
+            if ((i + 1) % 10 == 0) model_.clearCalls();
+        }
+        model_.clearCalls();
+        return with.median() - without.median();
+    }
+
+    hostsim::HostModel& model_;
+    hostsim::PluginDll& dll_;
+    int events_;
+    HWND overlay_ = nullptr;
+};
+
+void buildWorld(hostsim::HostModel& model, const std::string& bin) {
+    model.addConnection(kConnection, "Benchmark server", kMe);
+    model.addChannel(kConnection, kLobby, "Lobby");
+    model.addChannel(kConnection, kUpstairs, "Upstairs");
+    model.addClient(kConnection, kMe, "Me", kLobby);
+    for (int i = 0; i < 20; ++i)
+        model.addClient(kConnection, static_cast<anyID>(kFirstSpeaker + i), kSpeakerNames[i],
+                        kLobby);
+    model.addClient(kConnection, kWanderer, "Wanderer", kUpstairs);
+    model.addClient(kConnection, kPasserBy, "Passer-by", kLobby);
+    model.activeConnection = kConnection;
+    model.pluginPath = bin;
+}
+
+// Talk events with `speakers` names on the line: the others keep talking
+// while the last one stops (untimed) and starts again (timed).
+Row talkRow(Session& session, hostsim::PluginDll& dll, int speakers) {
+    for (int i = 0; i < 20; ++i)
+        dll.onTalkStatusChangeEvent(kConnection, kStatusStops, 0,
+                                    static_cast<anyID>(kFirstSpeaker + i));
+    for (int i = 0; i + 1 < speakers; ++i)
+        dll.onTalkStatusChangeEvent(kConnection, kStatusStarts, 0,
+                                    static_cast<anyID>(kFirstSpeaker + i));
+    const anyID last = static_cast<anyID>(kFirstSpeaker + speakers - 1);
+    char name[64];
+    std::snprintf(name, sizeof name, "talk start, %d speaker%s on the line", speakers,
+                  speakers == 1 ? "" : "s");
+    return session.row(
+        name, [&] { dll.onTalkStatusChangeEvent(kConnection, kStatusStops, 0, last); },
+        [&] { dll.onTalkStatusChangeEvent(kConnection, kStatusStarts, 0, last); });
+}
+
+}  // namespace
+
+std::string measure(const std::wstring& dllPath, const std::string& bin, int events,
+                    Report& report) {
+    hostsim::HostModel model;  // outlives the DLL: the plugin frees into it until unloaded
+    model.install();
+    buildWorld(model, bin);
+
+    hostsim::PluginDll dll;
+    // Level 0: the DLL is taken at the API level it declares.
+    if (!dll.load(dllPath, 0))
+        return "LoadLibrary failed (" + std::to_string(dll.loadError()) + ")";
+    if (!dll.complete()) return "the DLL lacks exports (" + dll.missingExports().front() + ")";
+    report.apiVersion = dll.api();
+    dll.setHostTable();
+    dll.registerId("talvori-bench");  // as the client does before init
+    if (int rc = dll.init()) return "ts3plugin_init returned " + std::to_string(rc);
+
+    Session session(model, dll, events);
+    session.findOverlay();
+    if (!session.overlay()) {
+        dll.shutdown();
+        return "no overlay window after init";
+    }
+    DWORD overlayPid = 0;
+    GetWindowThreadProcessId(session.overlay(), &overlayPid);
+    report.overlay = "the real TALVORI.exe, started by the plugin's init (process " +
+                     std::to_string(overlayPid) + ")";
+
+    session.baselines(report);
+    for (int speakers : {1, 5, 20}) report.rows.push_back(talkRow(session, dll, speakers));
+    for (int i = 0; i < 20; ++i)
+        dll.onTalkStatusChangeEvent(kConnection, kStatusStops, 0,
+                                    static_cast<anyID>(kFirstSpeaker + i));
+
+    uint64 wandererFrom = kUpstairs, wandererTo = kLobby;
+    report.rows.push_back(session.row(
+        "move (Upstairs <-> Lobby)",
+        [&] {
+            std::swap(wandererFrom, wandererTo);
+            model.moveClient(kConnection, kWanderer, wandererTo);
+        },
+        [&] { dll.onClientMoveEvent(kConnection, kWanderer, wandererFrom, wandererTo,
+                                    kEnterVisibility, ""); }));
+
+    auto arrive = [&] {
+        if (!model.client(kConnection, kPasserBy))
+            model.addClient(kConnection, kPasserBy, "Passer-by", kLobby);
+        dll.onClientMoveEvent(kConnection, kPasserBy, 0, kLobby, kEnterVisibility, "");
+    };
+    auto leave = [&] {
+        dll.onClientMoveEvent(kConnection, kPasserBy, kLobby, 0, kLeaveVisibility, "leaving");
+    };
+    report.rows.push_back(session.row(
+        "leave the server", arrive, leave));
+    report.rows.push_back(session.row(
+        "arrival (nickname not cached yet)",
+        [&] {
+            leave();
+            model.removeClient(kConnection, kPasserBy);
+            model.addClient(kConnection, kPasserBy, "Passer-by", kLobby);
+        },
+        [&] { dll.onClientMoveEvent(kConnection, kPasserBy, 0, kLobby, kEnterVisibility, ""); }));
+
+    report.rows.push_back(session.row(
+        "selectConnection (tab switch)", [] {},
+        [&] { dll.currentServerConnectionChanged(kConnection); }));
+
+    dll.shutdown();
+    dll.unload();
+    if (model.badFrees() || model.outstandingBlocks())
+        report.notes = "host model after shutdown: " + std::to_string(model.outstandingBlocks()) +
+                       " blocks not freed, " + std::to_string(model.badFrees()) + " bad frees";
+    return "";
+}
+
+}  // namespace benchplugin

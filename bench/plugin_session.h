@@ -1,0 +1,37 @@
+#pragma once
+// One plugin DLL under measurement: the simulated host's world, the event
+// kinds the host delivers most, and their timing.
+#include <string>
+#include <vector>
+
+#include "bench_stats.h"
+
+namespace benchplugin {
+
+inline constexpr int kEmptyBatch = 100;  // empty export calls per timed sample
+
+struct Row {
+    std::string name;
+    double hostCallsPerEvent = 0;
+    bench::Samples samples;  // us per event, the host model's call record switched off
+};
+
+struct Report {
+    int apiVersion = 0;
+    std::string overlay;       // what received the plugin's notifications
+    double timerFloor = 0;     // median of two back-to-back counter reads, us
+    double emptyCall = 0;      // median cost of one empty export call, us
+    double emptySingle = 0;    // median of one empty call between two reads, us
+    double mutexPair = 0;      // median of an uncontended mutex wait + release, us
+    double recordCost = 0;     // what keeping one host call in the model's record adds, us
+    std::vector<Row> rows;
+    std::string notes;         // host-model findings after shutdown, if any
+};
+
+// Loads the DLL, starts it against the simulated host (its init starts the
+// real overlay program from `bin`), times `events` events of each kind, and
+// stops it. An empty result means success.
+std::string measure(const std::wstring& dllPath, const std::string& bin, int events,
+                    Report& report);
+
+}  // namespace benchplugin

@@ -1,0 +1,36 @@
+#pragma once
+// The plugin prints a trace line for most events. Inside the voice client
+// nobody reads them (a GUI program without a console), so while the plugin
+// is measured its standard output goes to NUL; the figures are printed once
+// it is back. The plugin DLL and the benchmark share msvcrt's descriptors.
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+
+namespace bench {
+
+class QuietStdout {
+public:
+    QuietStdout() {
+        std::fflush(stdout);
+        saved_ = _dup(1);
+        const int nul = _open("NUL", _O_WRONLY);
+        if (saved_ >= 0 && nul >= 0) _dup2(nul, 1);
+        if (nul >= 0) _close(nul);
+    }
+    ~QuietStdout() {
+        std::fflush(stdout);
+        if (saved_ >= 0) {
+            _dup2(saved_, 1);
+            _close(saved_);
+        }
+    }
+    QuietStdout(const QuietStdout&) = delete;
+    QuietStdout& operator=(const QuietStdout&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
+}  // namespace bench
