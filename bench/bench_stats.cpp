@@ -51,6 +51,7 @@ double Samples::mean() const {
 
 std::string figure(double value) {
     char text[32];
+    if (value == 0) return "0";
     const double magnitude = std::fabs(value);
     const char* format = magnitude >= 100 ? "%.0f" : magnitude >= 10 ? "%.1f"
                          : magnitude >= 1 ? "%.2f" : "%.3f";

@@ -93,42 +93,51 @@ bool parse(int argc, char** argv, Options& options) {
     return true;
 }
 
-void printReport(const std::string& dll, const benchplugin::Report& report, int events) {
+void printTable(const char* title, const benchplugin::Report& report,
+                bench::Samples benchplugin::Row::*mode) {
     using bench::figure;
-    std::printf("Plugin cost per event: %s (API %d), %d-bit host, %d timed events per row\n",
-                baseName(dll).c_str(), report.apiVersion, static_cast<int>(sizeof(void*) * 8),
-                events);
-    std::printf("  overlay: %s\n", report.overlay.c_str());
-    std::printf("  counter: QueryPerformanceCounter, tick %s us, two back-to-back reads %s us "
-                "(median)\n",
-                figure(bench::tickMicroseconds()).c_str(), figure(report.timerFloor).c_str());
-    std::printf("  empty export ts3plugin_onServerUpdatedEvent: %s ns per call (median of %d "
-                "batches of %d calls; one call between two reads: median %s us)\n",
-                figure(report.emptyCall * 1000).c_str(), events, benchplugin::kEmptyBatch,
-                figure(report.emptySingle).c_str());
-    std::printf("  for scale: an uncontended mutex wait + release (each write of a shared "
-                "area takes one) costs %s us here (median, system idle)\n",
-                figure(report.mutexPair).c_str());
-    std::printf("  keeping a host call in the host model's record (cleared every 1000 calls) "
-                "costs %s us; the figures below are taken with the record off, and 'record' is "
-                "the share of the median it would add\n",
-                figure(report.recordCost).c_str());
-    std::printf("  each event is timed alone, with the overlay idle (it has handled the event "
-                "before)\n");
-    std::printf("  %-36s %5s | %9s %9s | %9s %9s | %6s\n", "event", "calls", "median us",
+    std::printf("  %s\n", title);
+    std::printf("    %-36s %5s | %9s %9s | %9s %9s | %7s\n", "event", "calls", "median us",
                 "p99 us", "x empty", "p99 x", "record");
     for (const benchplugin::Row& row : report.rows) {
-        const double median = row.samples.median();
-        const double p99 = row.samples.percentile(99);
-        const double share = median > 0 ? 100.0 * row.hostCallsPerEvent * report.recordCost /
-                                              median
-                                        : 0;
-        std::printf("  %-36s %5s | %9s %9s | %9s %9s | %5s%%\n", row.name.c_str(),
+        const bench::Samples& samples = row.*mode;
+        const double median = samples.median();
+        const double p99 = samples.percentile(99);
+        const double share =
+            median > 0 ? 100.0 * row.hostCallsPerEvent * report.recordCost / median : 0;
+        std::printf("    %-36s %5s | %9s %9s | %9s %9s | %6s%%\n", row.name.c_str(),
                     figure(row.hostCallsPerEvent).c_str(), figure(median).c_str(),
                     figure(p99).c_str(), figure(median / report.emptyCall).c_str(),
                     figure(p99 / report.emptyCall).c_str(), figure(share).c_str());
     }
-    std::printf("  calls = host function calls per event\n");
+}
+
+void printReport(const std::string& dll, const benchplugin::Report& report, int events) {
+    using bench::figure;
+    std::printf("Plugin cost per event: %s (API %d) in a %d-bit host, %d timed events per row "
+                "and mode\n",
+                baseName(dll).c_str(), report.apiVersion, static_cast<int>(sizeof(void*) * 8),
+                events);
+    std::printf("  notifications go to %s\n", report.overlay.c_str());
+    std::printf("  QueryPerformanceCounter: tick %s us, two back-to-back reads %s us (median)\n",
+                figure(bench::tickMicroseconds()).c_str(), figure(report.timerFloor).c_str());
+    std::printf("  empty export ts3plugin_onServerUpdatedEvent: %s ns per call (median of %d "
+                "batches of %d calls; one call alone between two reads: %s us)\n",
+                figure(report.emptyCall * 1000).c_str(), events, benchplugin::kEmptyBatch,
+                figure(report.emptySingle).c_str());
+    std::printf("  for scale: an uncontended mutex wait + release (each write of a shared area "
+                "takes one) costs %s us after a pause, %s us right after another (medians)\n",
+                figure(report.mutexPairIdle).c_str(), figure(report.mutexPairBusy).c_str());
+    std::printf("  keeping one host call in the host model's record (cleared every 1000 calls) "
+                "costs %s us; events are timed with the record off, and 'record' is the share "
+                "of the median it would add\n",
+                figure(report.recordCost).c_str());
+    std::printf("  calls = host function calls per event; x empty = figure / the empty call's "
+                "median\n");
+    printTable("isolated: each event alone, after the overlay has handled the one before and "
+               "a 1 ms pause",
+               report, &benchplugin::Row::isolated);
+    printTable("in a burst: events back to back", report, &benchplugin::Row::burst);
     if (!report.notes.empty()) std::printf("  note: %s\n", report.notes.c_str());
     std::printf("\n");
     std::fflush(stdout);

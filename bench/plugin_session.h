@@ -13,7 +13,9 @@ inline constexpr int kEmptyBatch = 100;  // empty export calls per timed sample
 struct Row {
     std::string name;
     double hostCallsPerEvent = 0;
-    bench::Samples samples;  // us per event, the host model's call record switched off
+    // us per event, the host model's call record switched off
+    bench::Samples isolated;  // each event alone, the system idle before it
+    bench::Samples burst;     // events back to back
 };
 
 struct Report {
@@ -22,7 +24,10 @@ struct Report {
     double timerFloor = 0;     // median of two back-to-back counter reads, us
     double emptyCall = 0;      // median cost of one empty export call, us
     double emptySingle = 0;    // median of one empty call between two reads, us
-    double mutexPair = 0;      // median of an uncontended mutex wait + release, us
+    // Median of an uncontended mutex wait + release, us: after a pause, and
+    // right after the previous pair.
+    double mutexPairIdle = 0;
+    double mutexPairBusy = 0;
     double recordCost = 0;     // what keeping one host call in the model's record adds, us
     std::vector<Row> rows;
     std::string notes;         // host-model findings after shutdown, if any
