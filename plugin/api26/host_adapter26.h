@@ -1,0 +1,8 @@
+#pragma once
+// The API-26 host boundary: the table the host hands over, kept by value.
+#include "host_functions26.h"
+
+namespace host {
+// Copies the whole table; every later host call goes through the copy.
+void setFunctionTable(const HostFunctions26& table);
+}  // namespace host
