@@ -70,6 +70,7 @@ std::string HostCall::describe() const {
     } else if (is(f, "getAppPath") || is(f, "getResourcesPath") || is(f, "getConfigPath") ||
                is(f, "getPluginPath")) {
         args = num(id1);
+        if (api26) args += ", " + quote(text2, text2Null);  // the plugin id
         returnsVoid = true;
     } else if (is(f, "printMessageToCurrentTab")) {
         args = quote(text, textNull);
@@ -77,6 +78,7 @@ std::string HostCall::describe() const {
     } else if (is(f, "sendPluginCommand")) {
         args = conn + ", " + quote(text2, text2Null) + ", " + quote(text, textNull) + ", " +
                std::to_string(number) + ", " + (id1 ? answer : std::string("null"));
+        if (api26) args += ", " + quote(returnCode, returnCodeNull);
         returnsVoid = true;
     } else if (is(f, "getAPIVersion") || is(f, "getCurrentServerConnectionHandlerID")) {
         // Their answer is the result; an injected failure shows as one.

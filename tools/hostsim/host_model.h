@@ -1,6 +1,7 @@
 #pragma once
 // A scriptable stand-in for the TeamSpeak client: servers, channels and
-// clients, a complete API-8 function table backed by them, a record of every
+// clients, a complete function table of either API level (8 or 26) backed
+// by them, a record of every
 // call the plugin makes into the host, injected errors, and a check that
 // every string or list handed out comes back through freeMemory once.
 //
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "host_functions26.h"
 #include "host_functions8.h"
 
 namespace hostsim {
@@ -71,6 +73,12 @@ struct HostCall {
     unsigned result = 0;      // what the host answered
     bool textNull = false;    // `text` came as a null pointer
     bool text2Null = false;   // `text2` came as a null pointer
+    // Made through an API-26 slot that takes more than its API-8 namesake:
+    // getPluginPath (the plugin id, in text2) and sendPluginCommand (the
+    // return code below).
+    bool api26 = false;
+    std::string returnCode;
+    bool returnCodeNull = false;
     std::string answer;       // what the host handed back, readable ("Alice", "5,7,0")
     std::string describe() const;
 };
@@ -117,7 +125,8 @@ public:
     std::string resourcesPath = "C:\\TeamSpeak 3 Client";
     std::string configPath = "C:\\Users\\user\\AppData\\Roaming\\TS3Client";
     std::string clientLibVersion = "3.0.19 [hostsim]";
-    int apiVersion = 8;           // getAPIVersion
+    int apiVersion = 8;           // getAPIVersion (API 8)
+    uint64 clientLibVersionNumber = 1700000000;  // getClientLibVersionNumber (API 26)
 
     // Errors: the named host function returns `error` the next `times`
     // calls (-1 = always) instead of doing its work. Functions without a
@@ -158,11 +167,14 @@ public:
     // One line per block still outstanding, for a leak report.
     std::vector<std::string> outstandingDescriptions() const;
 
-    // A complete table bound to the installed model.
+    // A complete table bound to the installed model: API 8 and API 26.
     static HostFunctions table();
-    // Slot names in table order (176 entries).
+    static HostFunctions26 table26();
+    // Slot names in table order (176 and 230 entries).
     static const char* slotName(size_t index);
+    static const char* slotName26(size_t index);
     static constexpr size_t kSlotCount = sizeof(HostFunctions) / sizeof(void*);
+    static constexpr size_t kSlotCount26 = sizeof(HostFunctions26) / sizeof(void*);
 
     // Used by the table's functions.
     bool takeFailure(const std::string& function, unsigned* error);

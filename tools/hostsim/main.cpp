@@ -1,5 +1,5 @@
 // hostsim: plays the TeamSpeak client for the real plugin DLL. Loads the
-// plugin, checks its exports, hands it a function table backed by a
+// plugin, checks the exports of its API level (8 or 26), hands it a function table backed by a
 // simulated world, plays a scenario (a file, or the built-in demo), shuts
 // the plugin down, unloads it, and checks that every string and list the
 // host handed out came back exactly once.
@@ -32,13 +32,16 @@ void usage() {
         "usage: hostsim [options] [SCENARIO]\n"
         "  SCENARIO           a scenario file (see tools/hostsim/SCENARIOS.md);\n"
         "                     without one the built-in demo plays\n"
-        "  --plugin DLL       the plugin to load (default: TALVOR_plugin.dll beside hostsim)\n"
+        "  --plugin DLL       the plugin to load (default: " HOSTSIM_DEFAULT_PLUGIN_A
+        " beside hostsim)\n"
+        "  --api 8|26         the host's API level; a plugin of another level is\n"
+        "                     refused (default: the level the plugin answers)\n"
         "  --plugin-path DIR  what getPluginPath answers (default: the DLL's folder)\n"
         "  --out DIR          folder for screenshots with a relative name (default: out)\n"
         "  --quiet            do not list the host calls under each step\n"
         "  --calls            list them (the default; undoes an earlier --quiet)\n"
         "  --no-screenshots   skip the scenario's screenshot commands\n"
-        "  --check-exports    only load the plugin and check its 43 exports\n"
+        "  --check-exports    only load the plugin and check its exports\n"
         "  --print-demo       print the built-in demo scenario and exit\n");
 }
 
@@ -47,6 +50,7 @@ struct Options {
     std::wstring pluginPath;
     std::wstring outDir = L"out";
     std::wstring scenario;
+    int api = 0;  // 0: the plugin's own answer
     bool quiet = false;
     bool screenshots = true;
     bool checkExports = false;
@@ -63,6 +67,12 @@ bool parseOptions(int argc, wchar_t** argv, Options* o) {
         };
         if (a == L"--plugin") {
             if (!value(&o->plugin)) return false;
+        } else if (a == L"--api") {
+            std::wstring level;
+            if (!value(&level)) return false;
+            if (level == L"8") o->api = 8;
+            else if (level == L"26") o->api = 26;
+            else return false;
         } else if (a == L"--plugin-path") {
             if (!value(&o->pluginPath)) return false;
         } else if (a == L"--out") {
@@ -169,7 +179,7 @@ int run(const Options& o) {
     }
 
     const std::wstring dllPath =
-        fullPath(o.plugin.empty() ? exeFolder() + L"\\TALVOR_plugin.dll" : o.plugin);
+        fullPath(o.plugin.empty() ? exeFolder() + L"\\" HOSTSIM_DEFAULT_PLUGIN : o.plugin);
     HostModel model;
     model.install();
     model.answerRequests = true;
@@ -177,19 +187,26 @@ int run(const Options& o) {
 
     printf("hostsim: loading %s\n", narrow(dllPath).c_str());
     PluginDll dll;
-    if (!dll.load(dllPath)) {
+    if (!dll.load(dllPath, o.api)) {
         printf("hostsim: LoadLibrary failed (error %lu)\n", dll.loadError());
         return 2;
     }
+    const size_t expected = PluginDll::exportNames(dll.api()).size();
     if (!dll.missingExports().empty()) {
         printf("hostsim: the plugin lacks %u of %u exports:\n",
                static_cast<unsigned>(dll.missingExports().size()),
-               static_cast<unsigned>(PluginDll::exportNames().size()));
+               static_cast<unsigned>(expected));
         for (const auto& name : dll.missingExports()) printf("    %s\n", name.c_str());
         return 2;
     }
-    printf("hostsim: all %u exports present\n",
-           static_cast<unsigned>(PluginDll::exportNames().size()));
+    const int answered = dll.apiVersion ? dll.apiVersion() : 0;
+    if (answered != dll.api()) {
+        printf("hostsim: the plugin answers API %d, the host is API %d: not compatible\n",
+               answered, dll.api());
+        return 2;
+    }
+    printf("hostsim: API %d\n", dll.api());
+    printf("hostsim: all %u exports present\n", static_cast<unsigned>(expected));
     if (o.checkExports) return 0;
 
     RunnerOptions ro;

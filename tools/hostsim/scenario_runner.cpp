@@ -299,7 +299,10 @@ bool ScenarioRunner::runStep(const Step& s) {
                    dll_.apiVersion(), dll_.author(), dll_.description());
             printf("  plugin: keyword \"%s\", offers configure %d\n", dll_.commandKeyword(),
                    dll_.offersConfigure());
-            dll_.setFunctionPointers(HostModel::table());
+            dll_.setHostTable();
+            // At API 26 the id goes first, so that init already names it to
+            // getPluginPath (the plugin accepts either order).
+            if (dll_.api() == 26) dll_.registerId(options_.pluginCommandId.c_str());
             int r = dll_.init();
             printf("  init -> %d\n", r);
             if (r != 0) {
@@ -307,7 +310,7 @@ bool ScenarioRunner::runStep(const Step& s) {
                 return fail(s, "the plugin did not start");
             }
             inited_ = true;
-            dll_.registerPluginCommandID(options_.pluginCommandId.c_str());
+            if (dll_.api() != 26) dll_.registerId(options_.pluginCommandId.c_str());
             return true;
         }
         case Verb::Connect: {
@@ -385,7 +388,7 @@ bool ScenarioRunner::runStep(const Step& s) {
                 else if (s.word == "nick") c->nickname = s.text;
                 else if (s.word == "ping") c->ping = s.text;
             }
-            dll_.onUpdateClientEvent(s.connection, s.client);
+            dll_.updateClient(s.connection, s.client);
             return true;
         }
         case Verb::Tab: {
@@ -435,6 +438,10 @@ bool ScenarioRunner::runStep(const Step& s) {
             return true;
         }
         case Verb::PluginEvent:
+            if (!dll_.pluginEvent) {
+                printf("  (no pluginEvent at API %d: skipped)\n", dll_.api());
+                return true;
+            }
             dll_.pluginEvent(static_cast<unsigned short>(s.number),
                              s.text.empty() ? nullptr : s.text.c_str());
             return true;
