@@ -98,7 +98,7 @@ constexpr int kDurationSeconds = 2;
 TEST(ActivityEndToEnd, ArrivalShowsForTheConfiguredDurationThenGoes) {
     const std::string bin = dosPath(TALVORI_BIN_DIR_UNIX);
     const std::string exe = bin + "\\TALVORI.exe";
-    const std::string dllPath = dosPath(TALVOR_PLUGIN_DLL_UNIX);
+    const std::string dllPath = dosPath(TALVORI_TEST_PLUGIN_DLL);
     if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "TALVORI.exe not built: " << exe;
     ASSERT_EQ(findOverlay(), nullptr) << "an overlay window is already open";
@@ -124,9 +124,10 @@ TEST(ActivityEndToEnd, ArrivalShowsForTheConfiguredDurationThenGoes) {
     model.activeConnection = 1;
 
     hostsim::PluginDll plugin;
-    ASSERT_TRUE(plugin.load(widen(dllPath))) << dllPath << " error " << plugin.loadError();
+    ASSERT_TRUE(plugin.load(widen(dllPath), TALVORI_TEST_PLUGIN_API))
+        << dllPath << " error " << plugin.loadError();
     ASSERT_TRUE(plugin.complete());
-    plugin.setFunctionPointers(hostsim::HostModel::table());
+    plugin.setHostTable();
     RunningPlugin running{plugin};
     running.initialised = plugin.init() == 0;
     ASSERT_TRUE(running.initialised);

@@ -1,8 +1,8 @@
 #include "activity_fixture.h"
 
 #include "display_link.h"
+#include "fake_host.h"
 #include "globals.h"
-#include "host_adapter8.h"
 #include "lifecycle.h"
 #include "name_cache.h"
 
@@ -83,7 +83,7 @@ RecorderWindow::~RecorderWindow() {
 
 void ActivityTest::SetUp() {
     model.install();
-    host::setFunctionTable(hostsim::HostModel::table());
+    installFakeHost();
     setTextMeasurer(&measurer);
 
     model.addConnection(kConnection, "Alpha Server", kOwnClient);

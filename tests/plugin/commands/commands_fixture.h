@@ -11,8 +11,8 @@
 
 #include "capture_stdout.h"
 #include "chat_commands.h"
+#include "fake_host.h"
 #include "globals.h"
-#include "host_adapter8.h"
 #include "host_model.h"
 #include "lifecycle.h"
 #include "name_cache.h"
@@ -47,7 +47,7 @@ protected:
         (void)attached;
 
         model.install();
-        host::setFunctionTable(hostsim::HostModel::table());
+        installFakeHost();
         model.addConnection(kTab, "Home", kOwnClient);
         model.addChannel(kTab, 10, "Lobby");
         model.addChannel(kTab, 20, "Games");

@@ -44,7 +44,8 @@ TEST_F(Init, PresentOverlayIsUsedAtOnceAndEachStepIsTraced) {
     ASSERT_EQ(result, 0) << text;
     EXPECT_LT(took, 100u) << "found without a single 100 ms wait";
     EXPECT_TRUE(inOrder(lines(text), {
-        "TALVORI: Client API Version: 8, Plugin API Version: 8",
+        kPluginApi == 8 ? "TALVORI: Client API Version: 8, Plugin API Version: 8"
+                        : "TALVORI: Client API Version: 1700000000, Plugin API Version: 26",
         "TALVORI: App path: C:\\TeamSpeak 3 Client",
         "Resources path: C:\\TeamSpeak 3 Client",
         "Config path: C:\\Users\\user\\AppData\\Roaming\\TS3Client",

@@ -16,7 +16,7 @@ std::string windowsPath(const char* unixPath) {
 std::wstring widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 
 std::string binFolder() { return windowsPath(TALVORI_TEST_BIN_DIR); }
-std::string pluginDllPath() { return binFolder() + "\\TALVOR_plugin.dll"; }
+std::string pluginDllPath() { return binFolder() + "\\" TALVORI_TEST_PLUGIN_DLL_NAME; }
 
 EmptyFolder::EmptyFolder() {
     char temp[MAX_PATH];
@@ -94,9 +94,10 @@ void PluginSession::TearDown() {
 }
 
 void PluginSession::loadPlugin() {
-    ASSERT_TRUE(plugin.load(widen(pluginDllPath()))) << "LoadLibrary error " << plugin.loadError();
+    ASSERT_TRUE(plugin.load(widen(pluginDllPath()), kPluginApi))
+        << "LoadLibrary error " << plugin.loadError();
     ASSERT_TRUE(plugin.complete());
-    plugin.setFunctionPointers(hostsim::HostModel::table());
+    plugin.setHostTable();
 }
 
 }  // namespace lifecycle

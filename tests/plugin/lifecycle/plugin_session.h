@@ -1,7 +1,8 @@
 #pragma once
 // The test program plays the host: a sandboxed registry (set up before the
 // DLL loads, whose static construction reads it), a simulated host behind
-// the function table, and the real TALVOR_plugin.dll.
+// the function table, and the real plugin DLL of the build variant (API 8,
+// or API 26 in 32 or 64 bits).
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -20,6 +21,7 @@ inline constexpr uint64 kConnection = 0x100000007ull;  // the low 32 bits are 7
 std::string windowsPath(const char* unixPath);
 std::wstring widen(const std::string& s);
 std::string pluginDllPath();      // the DLL under test
+inline constexpr int kPluginApi = TALVORI_TEST_PLUGIN_API;  // its API level, 8 or 26
 std::string binFolder();          // where the build puts the DLL and TALVORI.exe
 
 // A fresh folder holding no TALVORI.exe; removed when the object goes.

@@ -4,8 +4,8 @@
 
 #include "activity_line.h"
 #include "display_channel.h"
+#include "fake_host.h"
 #include "globals.h"
-#include "host_adapter8.h"
 #include "lifecycle.h"
 #include "list_window_fixture.h"
 #include "name_cache.h"

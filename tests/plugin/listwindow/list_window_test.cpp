@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include "fake_host.h"
 #include "globals.h"
-#include "host_adapter8.h"
 #include "lifecycle.h"
 #include "list_window.h"
 #include "list_window_fixture.h"
@@ -39,7 +39,7 @@ testing::Environment* const attach = testing::AddGlobalTestEnvironment(new Plugi
 
 void ListWindowTest::SetUp() {
     model.install();
-    host::setFunctionTable(hostsim::HostModel::table());
+    installFakeHost();
     model.addConnection(kConnection, "Alpha Server", kOwnClient);
     model.addChannel(kConnection, kLobby, "Lobby");
     model.addClient(kConnection, kOwnClient, "Me", kLobby);

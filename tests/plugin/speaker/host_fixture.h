@@ -7,8 +7,8 @@
 
 #include <string>
 
+#include "fake_host.h"
 #include "globals.h"
-#include "host_adapter8.h"
 #include "host_model.h"
 
 namespace speakertest {
@@ -26,7 +26,7 @@ protected:
     void SetUp() override {
         loadDefaultClientName();
         model.install();
-        host::setFunctionTable(hostsim::HostModel::table());
+        installFakeHost();
     }
     void TearDown() override {
         EXPECT_EQ(model.outstandingBlocks(), 0u) << leakReport();

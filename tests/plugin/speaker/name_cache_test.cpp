@@ -172,11 +172,11 @@ TEST_F(NameCacheTest, AClientTheHostNoLongerListsIsNamedThenDroppedAgain) {
     model.addClient(1, 9, "Ghost", 10);
     add(1, 1);
 
-    HostFunctions table = hostsim::HostModel::table();
+    fakehost::Table table = fakehost::table();
     modelGetClientList = table.getClientList;
     table.getClientList = &getClientListHiding;
     hiddenClient = 9;
-    host::setFunctionTable(table);
+    fakehost::install(table);
 
     StdoutCapture out;
     cache.addClient(1, 9, name);

@@ -124,10 +124,11 @@ TEST_F(SpeakerEndToEnd, ATalkStartShowsTheNicknameOnTheOverlay) {
     model.install();
 
     ASSERT_TRUE(plugin.load(std::wstring(kBinFolder.begin(), kBinFolder.end()) +
-                            L"\\TALVOR_plugin.dll"))
+                                L"\\" TALVORI_TEST_PLUGIN_DLL_NAME,
+                            TALVORI_TEST_PLUGIN_API))
         << plugin.loadError();
     ASSERT_TRUE(plugin.complete());
-    plugin.setFunctionPointers(hostsim::HostModel::table());
+    plugin.setHostTable();
     {
         StdoutCapture out;
         int result = plugin.init();
