@@ -110,6 +110,28 @@ TEST_F(HostBoundary, AClientUpdateRepaintsTheListOfTheEventsConnection) {
     stop();
 }
 
+TEST_F(HostBoundary, AtApi26TheTraceShowsTheClientLibrarysVersionNumber) {
+    if (kPluginApi != 26) GTEST_SKIP() << "API 8 asks the host for its API version";
+    StandInOverlay overlay;
+    loadPlugin();
+    auto firstLine = [this] {
+        StdoutCapture out;
+        int result = plugin.init();
+        std::vector<std::string> printed = lines(out.take());
+        plugin.shutdown();
+        EXPECT_EQ(result, 0);
+        return printed.empty() ? std::string() : printed.front();
+    };
+    model.clientLibVersionNumber = 1712345678;
+    EXPECT_EQ(firstLine(), "TALVORI: Client API Version: 1712345678, Plugin API Version: 26");
+    // Too large for the trace's int: the largest int, never a negative number.
+    model.clientLibVersionNumber = 5000000000ull;
+    EXPECT_EQ(firstLine(), "TALVORI: Client API Version: 2147483647, Plugin API Version: 26");
+    model.failNext("getClientLibVersionNumber", 0x0b00);
+    EXPECT_EQ(firstLine(), "TALVORI: Client API Version: 0, Plugin API Version: 26");
+    EXPECT_EQ(model.countCalls("getClientLibVersionNumber"), 3u);
+}
+
 TEST_F(HostBoundary, AServerErrorIsLeftToTheHostAtApi26) {
     if (kPluginApi != 26) GTEST_SKIP() << "at API 8 the event answers nothing";
     loadPlugin();
