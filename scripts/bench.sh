@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Builds both trees in Release, then runs every benchmark under Wine on the
+# session's display and writes their figures into out/bench-results.txt,
+# which it prints at the end:
+#   - the size of every shipped binary,
+#   - the plugin's cost per host event (each plugin DLL, in its own tree),
+#   - event to pixels: a speaker line written until it shows on screen,
+#   - the overlay program's footprint and CPU time.
+# The two timed phases of the footprint last 60 s each; for a quicker look,
+# TALVORI_BENCH_IDLE_SECONDS / TALVORI_BENCH_TALK_SECONDS shorten them and
+# TALVORI_BENCH_EVENTS sets the events per row of the plugin benchmark.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${TALVORI_BUILD:-$root/build}
+"$root/scripts/deps.sh"
+TALVORI_BUILD_TYPE=Release "$root/scripts/build.sh"
+source "$root/scripts/session.sh"
+
+mkdir -p "$root/out"
+results=$root/out/bench-results.txt
+failed=()
+
+# Windows programs end their lines with CR LF.
+run() {
+  local name=$1
+  shift
+  echo "bench: $name" >&2
+  if ! wine "$@" | tr -d '\r' >>"$results"; then failed+=("$name"); fi
+}
+
+sizes() {
+  echo "Release binaries (bytes as built; stripped with strip --strip-all, for reference)"
+  local file triple size stripped
+  local tmp
+  tmp=$(mktemp)
+  for file in TALVOR_plugin.dll TALVOR_plugin_win32.dll TALVOR_plugin_win64.dll TALVORI.exe; do
+    [ -f "$build/bin/$file" ] || continue
+    case $file in
+      TALVOR_plugin.dll | *_win32.dll) triple=i686-w64-mingw32 ;;
+      *) triple=x86_64-w64-mingw32 ;;
+    esac
+    size=$(stat -c %s "$build/bin/$file")
+    "$triple-strip" --strip-all -o "$tmp" "$build/bin/$file"
+    stripped=$(stat -c %s "$tmp")
+    printf '  %-26s %9d  (stripped %d)\n' "$file" "$size" "$stripped"
+  done
+  rm -f "$tmp"
+  echo
+}
+
+{
+  echo "Talvori benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'), commit $(git -C "$root" describe --always --dirty 2>/dev/null || echo "?")"
+  echo "machine: $(nproc) cores ($(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')), $(wine --version), display $DISPLAY${TALVORI_HEADLESS:+ (Xvfb)}"
+  echo
+  sizes
+} >"$results"
+
+events=()
+[ -n "${TALVORI_BENCH_EVENTS:-}" ] && events=(--events "$TALVORI_BENCH_EVENTS")
+for tree in i686 x64; do
+  exe=$build/$tree/bench/plugin_cost.exe
+  [ -f "$exe" ] && run "plugin cost ($tree)" "$exe" "${events[@]}"
+done
+run "event to pixels" "$build/x64/bench/event_to_pixels.exe"
+phases=()
+[ -n "${TALVORI_BENCH_IDLE_SECONDS:-}" ] && phases+=(--idle-seconds "$TALVORI_BENCH_IDLE_SECONDS")
+[ -n "${TALVORI_BENCH_TALK_SECONDS:-}" ] && phases+=(--talk-seconds "$TALVORI_BENCH_TALK_SECONDS")
+run "overlay footprint" "$build/x64/bench/overlay_footprint.exe" "${phases[@]}"
+
+cat "$results"
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "bench: failed: ${failed[*]}" >&2
+  exit 1
+fi
