@@ -28,11 +28,12 @@ bool listHolds(const anyID* list, anyID client) {
 
 }  // namespace
 
-ClientNameCache::ClientNameCache() : count(0) {
+ClientNameCache::ClientNameCache() : count(0), additions(0) {
     for (unsigned i = 0; i < MAX_CLIENT_COUNT; ++i) {
         names[i] = nullptr;
         clients[i] = 0;
         connections[i] = 0;
+        storedAt[i] = 0;
     }
 }
 
@@ -47,6 +48,11 @@ ClientNameCache::~ClientNameCache() {
 }
 
 int ClientNameCache::findClient(uint64 connection, anyID client, char* name) {
+    PluginLockGuard guard(lock);
+    return findLocked(connection, client, name);
+}
+
+int ClientNameCache::findLocked(uint64 connection, anyID client, char* name) const {
     if (name) copyDefaultName(name);
     for (unsigned i = 0; i < count; ++i) {
         if (clients[i] == client && connections[i] == connection) {
@@ -58,11 +64,13 @@ int ClientNameCache::findClient(uint64 connection, anyID client, char* name) {
 }
 
 void ClientNameCache::addClient(uint64 connection, anyID client, char* name) {
-    if (findClient(connection, client, name) >= 0) return;
-
-    if (count >= MAX_CLIENT_COUNT) {
-        printf("MAX_CLIENT_COUNT");
-        return;
+    {
+        PluginLockGuard guard(lock);
+        if (findLocked(connection, client, name) >= 0) return;
+        if (count >= MAX_CLIENT_COUNT) {
+            printf("MAX_CLIENT_COUNT");
+            return;
+        }
     }
 
     char* hostName = nullptr;
@@ -83,33 +91,70 @@ void ClientNameCache::addClient(uint64 connection, anyID client, char* name) {
     host::freeMemory(hostName);
     if (!copy) return;  // out of memory: the caller keeps the default name
 
-    names[count] = copy;
-    clients[count] = client;
-    connections[count] = connection;
-    ++count;
-
-    if (name) copyUtf8Bounded(name, kNameBufferBytes, copy);
+    uint32_t listAsked;  // additions up to the moment the host lists the clients
+    {
+        PluginLockGuard guard(lock);
+        if (!storeLocked(connection, client, copy, name)) return;
+        listAsked = additions;
+    }
 
     // Drop the clients that have left this connection, the new one included
     // when the host no longer lists it.
     anyID* present = nullptr;
     if (host::getClientList(connection, &present) == 0 && present) {
-        unsigned i = 0;
-        while (i < count) {
-            if (connections[i] != connection || listHolds(present, clients[i]))
-                ++i;
-            else
-                deleteClient(connection, clients[i]);  // the next entry moved into i
+        {
+            PluginLockGuard guard(lock);
+            purgeLocked(connection, present, listAsked);
         }
         host::freeMemory(present);
     }
 
+    PluginLockGuard guard(lock);
     printf("index: %u  ", count);
     if (count > 0) printf("  %s\n", names[count - 1]);
 }
 
+bool ClientNameCache::storeLocked(uint64 connection, anyID client, char* copy, char* name) {
+    // Another thread may have cached the pair, or filled the table, while
+    // the host was being asked.
+    if (findLocked(connection, client, name) >= 0) {
+        free(copy);
+        return false;
+    }
+    if (count >= MAX_CLIENT_COUNT) {
+        printf("MAX_CLIENT_COUNT");
+        free(copy);
+        return false;
+    }
+    names[count] = copy;
+    clients[count] = client;
+    connections[count] = connection;
+    storedAt[count] = additions++;
+    ++count;
+    if (name) copyUtf8Bounded(name, kNameBufferBytes, copy);
+    return true;
+}
+
+void ClientNameCache::purgeLocked(uint64 connection, const anyID* present, uint32_t before) {
+    unsigned i = 0;
+    while (i < count) {
+        // An entry stored after the host listed the clients may be a client
+        // who arrived since: the list cannot judge it.
+        const bool judged = static_cast<int32_t>(storedAt[i] - before) < 0;
+        if (connections[i] != connection || !judged || listHolds(present, clients[i]))
+            ++i;
+        else
+            deleteLocked(connection, clients[i]);  // the next entry moved into i
+    }
+}
+
 int ClientNameCache::deleteClient(uint64 connection, anyID client) {
-    int found = findClient(connection, client, nullptr);
+    PluginLockGuard guard(lock);
+    return deleteLocked(connection, client);
+}
+
+int ClientNameCache::deleteLocked(uint64 connection, anyID client) {
+    int found = findLocked(connection, client, nullptr);
     if (found < 0) return 0;
     unsigned index = static_cast<unsigned>(found);
 
@@ -119,19 +164,22 @@ int ClientNameCache::deleteClient(uint64 connection, anyID client) {
         names[i] = names[i + 1];
         clients[i] = clients[i + 1];
         connections[i] = connections[i + 1];
+        storedAt[i] = storedAt[i + 1];
     }
     --count;
     names[count] = nullptr;
     clients[count] = 0;
     connections[count] = 0;
+    storedAt[count] = 0;
     return 1;
 }
 
 void ClientNameCache::deleteConnection(uint64 connection) {
+    PluginLockGuard guard(lock);
     unsigned i = 0;
     while (i < count) {
         if (connections[i] == connection)
-            deleteClient(connection, clients[i]);
+            deleteLocked(connection, clients[i]);
         else
             ++i;
     }

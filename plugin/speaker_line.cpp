@@ -6,6 +6,7 @@
 #include "display_link.h"
 #include "globals.h"
 #include "name_cache.h"
+#include "plugin_lock.h"
 #include "text_fit.h"
 #include "utf8_text.h"
 
@@ -13,32 +14,40 @@ SpeakerSlots speakerSlots{};
 
 namespace {
 
+// Talk events arrive on several host threads. The lock guards the slots and
+// their generation, which counts their changes: a line composed from slots
+// that have changed since is no longer written, so the area ends up with the
+// line of the latest change whatever order the threads finish in. Names are
+// looked up and measured outside the lock (that may ask the host).
+PluginLock slotLock;
+unsigned slotGeneration = 0;
+
 constexpr int kLastSlot = kSpeakerSlotCount - 1;
 // A name of at most 63 bytes converts to at most 63 units plus terminator.
 constexpr int kWideNameUnits = kNameBufferBytes;
 
 // Appends after the last occupied slot; once slots 0-18 are taken, the
 // newcomer takes slot 19 from whoever holds it.
-void insertSpeaker(anyID client) {
+void insertSpeaker(SpeakerSlots& slots, anyID client) {
     int i = 0;
     bool present = false;
-    for (; i < kLastSlot && speakerSlots.slot[i] != 0; ++i)
-        if (speakerSlots.slot[i] == client) present = true;
-    if (!present) speakerSlots.slot[i] = client;
+    for (; i < kLastSlot && slots.slot[i] != 0; ++i)
+        if (slots.slot[i] == client) present = true;
+    if (!present) slots.slot[i] = client;
 }
 
-void removeSpeaker(anyID client) {
+void removeSpeaker(SpeakerSlots& slots, anyID client) {
     for (int i = 0; i < kSpeakerSlotCount; ++i) {
-        if (speakerSlots.slot[i] != client) continue;
-        for (int j = i; j < kLastSlot; ++j) speakerSlots.slot[j] = speakerSlots.slot[j + 1];
-        speakerSlots.slot[kLastSlot] = 0;
+        if (slots.slot[i] != client) continue;
+        for (int j = i; j < kLastSlot; ++j) slots.slot[j] = slots.slot[j + 1];
+        slots.slot[kLastSlot] = 0;
         return;
     }
 }
 
-int occupiedSlots() {
+int occupiedSlots(const SpeakerSlots& slots) {
     int n = 0;
-    for (anyID c : speakerSlots.slot)
+    for (anyID c : slots.slot)
         if (c != 0) ++n;
     return n;
 }
@@ -54,22 +63,29 @@ size_t takenOf(const wchar_t* name, int length, int budget) {
     return static_cast<size_t>(take);
 }
 
-void writeLine(const wchar_t* line) {
-    writeSpeakerText(line, sharedCount(line, channel::kSpeakerUnits));
+// Writes the line only while no later change of the slots has been made.
+void writeLine(const wchar_t* line, unsigned count, unsigned generation) {
+    PluginLockGuard guard(slotLock);
+    if (generation == slotGeneration) writeSpeakerText(line, count);
 }
 
-// Rebuilds the line from the slots, naming every speaker under `connection`.
-// The area is rewritten after each name.
-void composeSpeakerLine(uint64 connection) {
+void writeLine(const wchar_t* line, unsigned generation) {
+    writeLine(line, sharedCount(line, channel::kSpeakerUnits), generation);
+}
+
+// Rebuilds the line from the slots as they were after the change numbered
+// `generation`, naming every speaker under `connection`. The area is
+// rewritten after each name.
+void composeSpeakerLine(uint64 connection, const SpeakerSlots& slots, unsigned generation) {
     wchar_t line[channel::kSpeakerUnits];
     line[0] = L'\0';
     char name[kNameBufferBytes];
     wchar_t wide[kWideNameUnits];
 
-    const int n = occupiedSlots();
+    const int n = occupiedSlots(slots);
     int sum = 0;
     for (int i = 0; i < n; ++i) {
-        clientNameCache.addClient(connection, speakerSlots.slot[i], name);
+        clientNameCache.addClient(connection, slots.slot[i], name);
         utf8ToWide(name, wide, kWideNameUnits);
         sum += textWidth(wide);
     }
@@ -78,25 +94,32 @@ void composeSpeakerLine(uint64 connection) {
     const int budget = sum > width ? (width - 4 * n) / n : sum;
 
     for (int i = 0; i < n; ++i) {
-        clientNameCache.findClient(connection, speakerSlots.slot[i], name);
+        clientNameCache.findClient(connection, slots.slot[i], name);
         int length = utf8ToWide(name, wide, kWideNameUnits);
         size_t take = static_cast<size_t>(length);
         if (i != n - 1) take = takenOf(wide, length, budget);
         appendWithBlank(line, wide, take);
-        writeLine(line);
+        writeLine(line, generation);
     }
-    if (n == 0) writeSpeakerText(L"", 1);
+    if (n == 0) writeLine(L"", 1, generation);
 }
 
 }  // namespace
 
 void onTalkStatusChange(uint64 connection, int status, int, anyID client) {
-    if (status == 1)
-        insertSpeaker(client);
-    else if (status == 0)
-        removeSpeaker(client);
+    SpeakerSlots slots;
+    unsigned generation;
+    {
+        PluginLockGuard guard(slotLock);
+        if (status == 1)
+            insertSpeaker(speakerSlots, client);
+        else if (status == 0)
+            removeSpeaker(speakerSlots, client);
+        slots = speakerSlots;
+        generation = ++slotGeneration;
+    }
 
-    composeSpeakerLine(connection);
+    composeSpeakerLine(connection, slots, generation);
 
     if (displayWindow)
         notifyDisplay(DISPLAY_SPEAKERS_CHANGED);
@@ -105,11 +128,17 @@ void onTalkStatusChange(uint64 connection, int status, int, anyID client) {
 }
 
 void clearSpeakerSlots() {
+    PluginLockGuard guard(slotLock);
     for (anyID& c : speakerSlots.slot) c = 0;
+    ++slotGeneration;
 }
 
 void eraseSpeakers() {
-    clearSpeakerSlots();
-    writeSpeakerText(L"", 1);
+    {
+        PluginLockGuard guard(slotLock);
+        for (anyID& c : speakerSlots.slot) c = 0;
+        ++slotGeneration;
+        writeSpeakerText(L"", 1);
+    }
     notifyDisplay(DISPLAY_SPEAKERS_CHANGED);
 }
