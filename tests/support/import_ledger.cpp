@@ -1,6 +1,7 @@
 #include "import_ledger.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -17,6 +18,8 @@ std::map<std::pair<Kind, const void*>, std::string> heldObjects;
 // Registered classes by name, with the background brush unregistering frees.
 std::map<std::wstring, HBRUSH> classes;
 Counts total;
+std::map<const void*, size_t> heapBlocks;  // block -> bytes
+HeapCounts heapTotal;
 int mapViewCalls = 0;
 int mapViewToFail = 0;
 int dcs = 0;
@@ -150,6 +153,50 @@ BOOL WINAPI hookUnregisterClassW(LPCWSTR name, HINSTANCE instance) {
     return done;
 }
 
+void heapAcquired(const void* block, size_t bytes) {
+    if (!block) return;
+    std::lock_guard<std::mutex> g(lock);
+    heapBlocks[block] = bytes;
+    ++heapTotal.blocks;
+    heapTotal.bytes += static_cast<long long>(bytes);
+}
+
+void heapReleased(const void* block) {
+    if (!block) return;
+    std::lock_guard<std::mutex> g(lock);
+    heapBlocks.erase(block);
+}
+
+void* __cdecl hookMalloc(size_t bytes) {
+    void* block = malloc(bytes);
+    heapAcquired(block, bytes);
+    return block;
+}
+
+void* __cdecl hookCalloc(size_t count, size_t size) {
+    void* block = calloc(count, size);
+    heapAcquired(block, count * size);
+    return block;
+}
+
+void* __cdecl hookRealloc(void* old, size_t bytes) {
+    void* block = realloc(old, bytes);
+    if (block || bytes == 0) heapReleased(old);
+    heapAcquired(block, bytes);
+    return block;
+}
+
+char* __cdecl hookStrdup(const char* text) {
+    char* copy = _strdup(text);
+    heapAcquired(copy, copy ? strlen(copy) + 1 : 0);
+    return copy;
+}
+
+void __cdecl hookFree(void* block) {
+    heapReleased(block);
+    free(block);
+}
+
 struct Hook {
     const char* dll;
     const char* function;
@@ -170,6 +217,11 @@ const Hook kHooks[] = {
     {"gdi32.dll", "DeleteObject", reinterpret_cast<void*>(&hookDeleteObject)},
     {"user32.dll", "RegisterClassExW", reinterpret_cast<void*>(&hookRegisterClassExW)},
     {"user32.dll", "UnregisterClassW", reinterpret_cast<void*>(&hookUnregisterClassW)},
+    {"msvcrt.dll", "malloc", reinterpret_cast<void*>(&hookMalloc)},
+    {"msvcrt.dll", "calloc", reinterpret_cast<void*>(&hookCalloc)},
+    {"msvcrt.dll", "realloc", reinterpret_cast<void*>(&hookRealloc)},
+    {"msvcrt.dll", "_strdup", reinterpret_cast<void*>(&hookStrdup)},
+    {"msvcrt.dll", "free", reinterpret_cast<void*>(&hookFree)},
 };
 
 void patchSlot(ULONG_PTR* slot, void* replacement) {
@@ -209,6 +261,8 @@ void reset() {
     heldObjects.clear();
     classes.clear();
     total = Counts{};
+    heapBlocks.clear();
+    heapTotal = HeapCounts{};
     mapViewCalls = 0;
     mapViewToFail = 0;
     dcs = 0;
@@ -252,6 +306,21 @@ Counts held() {
 Counts acquiredTotal() {
     std::lock_guard<std::mutex> g(lock);
     return total;
+}
+
+HeapCounts heapHeld() {
+    std::lock_guard<std::mutex> g(lock);
+    HeapCounts c;
+    for (const auto& [block, bytes] : heapBlocks) {
+        ++c.blocks;
+        c.bytes += static_cast<long long>(bytes);
+    }
+    return c;
+}
+
+HeapCounts heapAllocated() {
+    std::lock_guard<std::mutex> g(lock);
+    return heapTotal;
 }
 
 }  // namespace ledger

@@ -36,6 +36,18 @@ void failMapView(int nth);
 int dcsTaken();
 // Objects acquired and not released since reset(), by kind.
 Counts held();
+
+// The C runtime's heap as the DLL uses it (malloc, calloc, realloc, _strdup,
+// free): blocks and bytes it allocated since reset() and has not freed.
+// Kept apart from outstanding(): a running plugin rightly holds memory that
+// only its unload gives back.
+struct HeapCounts {
+    long blocks = 0;
+    long long bytes = 0;
+};
+HeapCounts heapHeld();
+// Everything the DLL allocated since reset().
+HeapCounts heapAllocated();
 // Everything acquired since reset(), by kind, whether released or not.
 Counts acquiredTotal();
 
