@@ -37,7 +37,7 @@ void playSession(PluginHost& host) {
     host.dll.onClientMoveEvent(kConnection, 3, kLobby, 20, 1, "");
     host.dll.onTalkStatusChangeEvent(kConnection, 0, 0, 2);
     host.dll.processCommand(kConnection, "list");
-    host.dll.onUpdateClientEvent(kConnection, 2);
+    host.dll.updateClient(kConnection, 2);
     host.model.removeClient(kConnection, 9);
     host.dll.onClientMoveEvent(kConnection, 9, kLobby, 0, 2, "bye");
     host.model.moveClient(kConnection, 3, kLobby);

@@ -4,7 +4,7 @@ namespace robust {
 
 std::wstring pluginDllPath() {
     // The build hands us a Unix path; Wine shows the Unix root as drive Z:.
-    std::string unixPath = TALVORI_ROBUST_PLUGIN_DLL;
+    std::string unixPath = TALVORI_TEST_PLUGIN_DLL;
     std::wstring path(unixPath.begin(), unixPath.end());
     if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
     for (wchar_t& c : path)
@@ -53,7 +53,7 @@ void PluginHost::addWorld() {
 }
 
 bool PluginHost::load(std::string* why) {
-    if (!dll.load(pluginDllPath())) {
+    if (!dll.load(pluginDllPath(), TALVORI_TEST_PLUGIN_API)) {
         *why = "LoadLibrary error " + std::to_string(dll.loadError());
         return false;
     }
@@ -61,14 +61,14 @@ bool PluginHost::load(std::string* why) {
         *why = "the DLL lacks exports";
         return false;
     }
-    dll.setFunctionPointers(hostsim::HostModel::table());
+    dll.setHostTable();
     return true;
 }
 
 int PluginHost::start() {
     const int result = dll.init();
     running = result == 0;
-    if (running) dll.registerPluginCommandID("TALVOR_plugin");
+    if (running) dll.registerId("TALVOR_plugin");
     return result;
 }
 
