@@ -4,6 +4,7 @@
 #include <set>
 
 #include "capture_stdout.h"
+#include "plugin_exports.h"
 #include "plugin_session.h"
 
 namespace lifecycle {
@@ -25,50 +26,6 @@ std::vector<std::string> exportedNames(HMODULE module) {
     return names;
 }
 
-const std::vector<std::string> kApi8Exports = {
-    "ts3plugin_apiVersion", "ts3plugin_author", "ts3plugin_commandKeyword",
-    "ts3plugin_configure", "ts3plugin_currentServerConnectionChanged", "ts3plugin_description",
-    "ts3plugin_init", "ts3plugin_name", "ts3plugin_offersConfigure",
-    "ts3plugin_onChannelDescriptionUpdateEvent", "ts3plugin_onChannelPasswordChangedEvent",
-    "ts3plugin_onChannelSubscribeEvent", "ts3plugin_onChannelSubscribeFinishedEvent",
-    "ts3plugin_onChannelUnsubscribeEvent", "ts3plugin_onChannelUnsubscribeFinishedEvent",
-    "ts3plugin_onClientKickFromChannelEvent", "ts3plugin_onClientKickFromServerEvent",
-    "ts3plugin_onClientMoveEvent", "ts3plugin_onClientMoveMovedEvent",
-    "ts3plugin_onClientMoveSubscriptionEvent", "ts3plugin_onClientMoveTimeoutEvent",
-    "ts3plugin_onConnectStatusChangeEvent", "ts3plugin_onConnectionInfoEvent",
-    "ts3plugin_onCustomCaptureDeviceCloseEvent", "ts3plugin_onCustomPlaybackDeviceCloseEvent",
-    "ts3plugin_onFMODChannelCreatedEvent", "ts3plugin_onPlaybackShutdownCompleteEvent",
-    "ts3plugin_onServerConnectionInfoEvent", "ts3plugin_onServerEditedEvent",
-    "ts3plugin_onServerErrorEvent", "ts3plugin_onServerStopEvent",
-    "ts3plugin_onServerUpdatedEvent", "ts3plugin_onTalkStatusChangeEvent",
-    "ts3plugin_onTextMessageEvent", "ts3plugin_onUpdateClientEvent",
-    "ts3plugin_onUserLoggingMessageEvent", "ts3plugin_onVoiceRecordDataEvent",
-    "ts3plugin_pluginEvent", "ts3plugin_processCommand",
-    "ts3plugin_registerPluginCommandID", "ts3plugin_setFunctionPointers",
-    "ts3plugin_shutdown", "ts3plugin_version",
-};
-
-// API 26 renamed registerPluginCommandID and dropped five events.
-const std::vector<std::string> kApi26Exports = {
-    "ts3plugin_apiVersion", "ts3plugin_author", "ts3plugin_commandKeyword",
-    "ts3plugin_configure", "ts3plugin_currentServerConnectionChanged", "ts3plugin_description",
-    "ts3plugin_init", "ts3plugin_name", "ts3plugin_offersConfigure",
-    "ts3plugin_onChannelDescriptionUpdateEvent", "ts3plugin_onChannelPasswordChangedEvent",
-    "ts3plugin_onChannelSubscribeEvent", "ts3plugin_onChannelSubscribeFinishedEvent",
-    "ts3plugin_onChannelUnsubscribeEvent", "ts3plugin_onChannelUnsubscribeFinishedEvent",
-    "ts3plugin_onClientKickFromChannelEvent", "ts3plugin_onClientKickFromServerEvent",
-    "ts3plugin_onClientMoveEvent", "ts3plugin_onClientMoveMovedEvent",
-    "ts3plugin_onClientMoveSubscriptionEvent", "ts3plugin_onClientMoveTimeoutEvent",
-    "ts3plugin_onConnectStatusChangeEvent", "ts3plugin_onConnectionInfoEvent",
-    "ts3plugin_onPlaybackShutdownCompleteEvent", "ts3plugin_onServerConnectionInfoEvent",
-    "ts3plugin_onServerEditedEvent", "ts3plugin_onServerErrorEvent",
-    "ts3plugin_onServerStopEvent", "ts3plugin_onServerUpdatedEvent",
-    "ts3plugin_onTalkStatusChangeEvent", "ts3plugin_onTextMessageEvent",
-    "ts3plugin_onUpdateClientEvent", "ts3plugin_onUserLoggingMessageEvent",
-    "ts3plugin_processCommand", "ts3plugin_registerPluginID",
-    "ts3plugin_setFunctionPointers", "ts3plugin_shutdown", "ts3plugin_version",
-};
-
 // The string as it sits in the DLL's table for one language.
 std::wstring stringFor(HMODULE module, UINT id, LANGID language) {
     HRSRC block = FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), language);
@@ -84,7 +41,8 @@ TEST_F(Metadata, ExportsExactlyTheEntryPointsOfItsApiUndecorated) {
     loadPlugin();
     std::vector<std::string> names = exportedNames(plugin.module());
     std::sort(names.begin(), names.end());
-    std::vector<std::string> expected = kPluginApi == 8 ? kApi8Exports : kApi26Exports;
+    std::vector<std::string> expected =
+        kPluginApi == 8 ? plugin_exports::kApi8Exports : plugin_exports::kApi26Exports;
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected.size(), kPluginApi == 8 ? 43u : 38u);
     EXPECT_EQ(names, expected);
