@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
       binutils-mingw-w64-x86-64 googletest wine wine64 wine32:i386 xvfb xauth
-      imagemagick zip unzip)
+      imagemagick zip unzip python3)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
