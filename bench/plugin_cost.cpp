@@ -146,6 +146,7 @@ void printReport(const std::string& dll, const benchplugin::Report& report, int 
 }  // namespace
 
 int main(int argc, char** argv) {
+    bench::bufferStdout();
     Options options;
     if (!parse(argc, argv, options)) return 2;
     if (options.dlls.empty()) {
