@@ -126,7 +126,7 @@ TEST_F(SharedStateRace, NameCacheServesFourThreadsWithoutLosingOrMixingNames) {
     const std::string unknown = defaultClientName;
 
     StdoutCapture quiet;
-    onFourThreads(ms, GetTickCount(), [&](int, std::mt19937& random) {
+    onFourThreads(ms, seed(), [&](int, std::mt19937& random) {
         const uint64 connection = random() % 4 == 0 ? kSecond : kMain;
         const anyID id = static_cast<anyID>(kFirstClient + random() % (kAbsent - kFirstClient + 1));
         char name[kNameBufferBytes];
@@ -186,7 +186,7 @@ TEST_F(SharedStateRace, SpeakerLineEndsEmptyWhenEveryThreadsSpeakersHaveStopped)
     bool talking[kThreads][10] = {};
     std::atomic<long> events{0};
     StdoutCapture quiet;
-    onFourThreads(ms, GetTickCount(), [&](int t, std::mt19937& random) {
+    onFourThreads(ms, seed(), [&](int t, std::mt19937& random) {
         const int k = static_cast<int>(random() % 10);
         talking[t][k] = !talking[t][k];
         onTalkStatusChange(kMain, talking[t][k] ? 1 : 0, 0,

@@ -247,7 +247,7 @@ TEST(ConcurrentEvents, FourHostThreadsNeitherCrashNorTearTheSharedLines) {
     const DWORD deadline = GetTickCount() + seconds * 1000;
     std::vector<std::unique_ptr<EventThread>> firers;
     std::vector<std::thread> threads;
-    const unsigned seed = GetTickCount();
+    const unsigned seed = robust::seed();
     for (int t = 0; t < kThreads; ++t)
         firers.push_back(std::make_unique<EventThread>(host, t, seed + t, deadline, tally));
     for (auto& f : firers) threads.emplace_back([&f] { f->run(); });
@@ -302,9 +302,9 @@ TEST(ConcurrentEvents, FourHostThreadsNeitherCrashNorTearTheSharedLines) {
     host.unload();
     std::string printed = quiet.take();
 
-    std::printf("[ figures  ] %d threads, %d s: %ld events (%ld talk, %ld move, %ld leave, "
-                "%ld join), %ld area reads\n",
-                kThreads, seconds, tally.total(), tally.talks.load(), tally.moves.load(),
+    std::printf("[ figures  ] %d threads, %d s (seed %u): %ld events (%ld talk, %ld move, "
+                "%ld leave, %ld join), %ld area reads\n",
+                kThreads, seconds, seed, tally.total(), tally.talks.load(), tally.moves.load(),
                 tally.leaves.load(), tally.joins.load(), reads);
     EXPECT_GT(tally.total(), 100 * seconds);
     EXPECT_EQ(unterminated, 0) << "an area was read without a terminator in it";
