@@ -12,6 +12,14 @@ std::wstring pluginDllPath() {
     return path;
 }
 
+std::string binFolder() {
+    std::string path = TALVORI_TEST_BIN_DIR;
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
 std::vector<BYTE> listRecord(bool windowEnabled) {
     // opacity, transparent, border, enabled; white; black; 240 x 300; 10, 60; red
     return {255, 1, 1, static_cast<BYTE>(windowEnabled ? 1 : 0), 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0,

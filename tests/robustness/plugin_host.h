@@ -22,6 +22,8 @@ inline constexpr uint64 kLobby = 10;
 
 // The DLL under test, as a Windows path.
 std::wstring pluginDllPath();
+// The folder of the DLLs and TALVORI.exe, as a Windows path.
+std::string binFolder();
 
 // A ListChannel record with the window switched on or off, default otherwise.
 std::vector<BYTE> listRecord(bool windowEnabled);
