@@ -80,12 +80,23 @@ namespace {
 
 // Shown and holding the focus: a click now lands on a settled window, not
 // one still being activated.
+// A box or picker is ready once its modal loop has given it the focus. Under
+// a loaded machine another top-level window may take the focus back for a
+// moment (an activation arriving late from the X server); a window that has
+// stayed visible for a second has finished its set-up all the same.
 HWND whenReady(HWND window, DWORD timeoutMs) {
     if (!window) return nullptr;
+    DWORD visibleSince = 0;
     const bool ready = waitUntil(
         [&] {
+            if (!IsWindowVisible(window)) {
+                visibleSince = 0;
+                return false;
+            }
+            if (!visibleSince) visibleSince = GetTickCount();
             HWND focus = focusOf(window);
-            return IsWindowVisible(window) && (focus == window || IsChild(window, focus));
+            return focus == window || IsChild(window, focus) ||
+                   GetTickCount() - visibleSince >= 1000;
         },
         timeoutMs);
     return ready ? window : nullptr;

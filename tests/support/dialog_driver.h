@@ -11,18 +11,18 @@
 namespace dialogs {
 
 // Polls until `condition` holds; false after `timeoutMs`.
-bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
 // The first top-level dialog (class #32770) of process `processId` for
 // which `match` holds, visible or not; null after `timeoutMs`.
 HWND waitForDialog(DWORD processId, const std::function<bool(HWND)>& match,
-                   DWORD timeoutMs = 5000);
+                   DWORD timeoutMs = 10000);
 // A dialog of that process that has a control `controlId` of class
 // `controlClass`.
 HWND waitForDialogWith(DWORD processId, int controlId, const wchar_t* controlClass,
-                       DWORD timeoutMs = 5000);
+                       DWORD timeoutMs = 10000);
 // The message box owned by `owner`; null after `timeoutMs`.
-HWND waitForMessageBox(HWND owner, DWORD timeoutMs = 5000);
+HWND waitForMessageBox(HWND owner, DWORD timeoutMs = 10000);
 // Reads what the message box owned by `owner` says (and its caption into
 // `caption`), presses `button` and waits until the box has closed.
 // "(no message box)" when none comes.
@@ -30,7 +30,7 @@ std::wstring answer(HWND owner, int button, std::wstring* caption = nullptr);
 // True when `owner` owns a message box right now.
 bool hasMessageBox(HWND owner);
 // The colour picker owned by `owner`; null after `timeoutMs`.
-HWND waitForColourPicker(HWND owner, DWORD timeoutMs = 5000);
+HWND waitForColourPicker(HWND owner, DWORD timeoutMs = 10000);
 
 std::wstring className(HWND window);
 // WM_GETTEXT, marshalled when the window lives in another process.
@@ -54,7 +54,7 @@ void scrollNotify(HWND dialog, int trackbarId, WORD code, int position = 0);
 // Sets the picker's red, green and blue boxes.
 void setPickerColour(HWND picker, COLORREF colour);
 
-bool waitClosed(HWND window, DWORD timeoutMs = 5000);
+bool waitClosed(HWND window, DWORD timeoutMs = 10000);
 
 // The window holding the keyboard focus on `window`'s thread.
 HWND focusOf(HWND window);
