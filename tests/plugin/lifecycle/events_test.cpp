@@ -52,8 +52,9 @@ TEST_F(Events, ActiveTabChangeIsTracedBeforeTheConnectionIsSelected) {
     plugin.shutdown();
 }
 
+// pluginEvent exists at API 8 only; the API-26 builds don't export it.
+#if TALVORI_TEST_PLUGIN_API == 8
 TEST_F(Events, PluginEventsAreTracedByTypeAndSubtype) {
-    if (kPluginApi != 8) GTEST_SKIP() << "API " << kPluginApi << " has no pluginEvent";
     loadPlugin();
     struct Case {
         unsigned short data;
@@ -73,6 +74,7 @@ TEST_F(Events, PluginEventsAreTracedByTypeAndSubtype) {
         EXPECT_EQ(out.take(), c.printed) << std::hex << c.data;
     }
 }
+#endif
 
 }  // namespace
 }  // namespace lifecycle

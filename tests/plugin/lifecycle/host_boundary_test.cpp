@@ -110,8 +110,10 @@ TEST_F(HostBoundary, AClientUpdateRepaintsTheListOfTheEventsConnection) {
     stop();
 }
 
+// What only the API-26 boundary does: API 8 asks the host for its API
+// version, and its server-error event answers nothing.
+#if TALVORI_TEST_PLUGIN_API == 26
 TEST_F(HostBoundary, AtApi26TheTraceShowsTheClientLibrarysVersionNumber) {
-    if (kPluginApi != 26) GTEST_SKIP() << "API 8 asks the host for its API version";
     StandInOverlay overlay;
     loadPlugin();
     auto firstLine = [this] {
@@ -133,13 +135,13 @@ TEST_F(HostBoundary, AtApi26TheTraceShowsTheClientLibrarysVersionNumber) {
 }
 
 TEST_F(HostBoundary, AServerErrorIsLeftToTheHostAtApi26) {
-    if (kPluginApi != 26) GTEST_SKIP() << "at API 8 the event answers nothing";
     loadPlugin();
     EXPECT_EQ(plugin.onServerErrorEvent26(kConnection, "insufficient permissions", 0x0a08, "rc",
                                           ""),
               0);
     EXPECT_EQ(model.calls().size(), 0u) << model.transcript();
 }
+#endif
 
 }  // namespace
 }  // namespace lifecycle
