@@ -40,6 +40,22 @@ unsigned handOutString(Call& call, const std::string& s, char** result) {
     return call.finish(err::kOk);
 }
 
+// What every query of a connection checks first: an injected failure (given
+// back as it is, the call already recorded), a missing result pointer, an
+// unknown connection. True when *answer is what the host says instead.
+bool refusedAtOnce(Call& call, const void* result, SimConnection** c, unsigned* answer) {
+    if (call.failed(answer)) return true;
+    if (!result) {
+        *answer = call.finish(err::kParameterInvalid);
+        return true;
+    }
+    if ((*answer = call.connection(c)) != 0) {
+        *answer = call.finish(*answer);
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void answerPath(Call& call, std::string HostModel::*member, char* out, size_t maxLen) {
@@ -154,10 +170,8 @@ unsigned getClientVariableAsInt(uint64 schid, anyID clientID, size_t flag, int* 
     call.data().id1 = clientID;
     call.data().id2 = flag;
     unsigned e;
-    if (call.failed(&e)) return e;
-    if (!result) return call.finish(err::kParameterInvalid);
     SimConnection* c;
-    if ((e = call.connection(&c)) != 0) return call.finish(e);
+    if (refusedAtOnce(call, result, &c, &e)) return e;
     const SimClient* cl = findClient(*c, clientID);
     if (!cl) return call.finish(err::kClientInvalidId);
     switch (flag) {
@@ -175,10 +189,8 @@ unsigned getClientVariableAsString(uint64 schid, anyID clientID, size_t flag, ch
     call.data().id1 = clientID;
     call.data().id2 = flag;
     unsigned e;
-    if (call.failed(&e)) return e;
-    if (!result) return call.finish(err::kParameterInvalid);
     SimConnection* c;
-    if ((e = call.connection(&c)) != 0) return call.finish(e);
+    if (refusedAtOnce(call, result, &c, &e)) return e;
     const SimClient* cl = findClient(*c, clientID);
     if (!cl) return call.finish(err::kClientInvalidId);
     if (flag != 1) return call.finish(err::kParameterInvalid);
@@ -188,10 +200,8 @@ unsigned getClientVariableAsString(uint64 schid, anyID clientID, size_t flag, ch
 unsigned getClientList(uint64 schid, anyID** result) {
     Call call("getClientList", schid);
     unsigned e;
-    if (call.failed(&e)) return e;
-    if (!result) return call.finish(err::kParameterInvalid);
     SimConnection* c;
-    if ((e = call.connection(&c)) != 0) return call.finish(e);
+    if (refusedAtOnce(call, result, &c, &e)) return e;
     std::vector<anyID> ids;
     for (const auto& cl : c->clients) ids.push_back(cl.id);
     return handOutList(call, ids, "anyID", result);
@@ -201,10 +211,8 @@ unsigned getChannelOfClient(uint64 schid, anyID clientID, uint64* result) {
     Call call("getChannelOfClient", schid);
     call.data().id1 = clientID;
     unsigned e;
-    if (call.failed(&e)) return e;
-    if (!result) return call.finish(err::kParameterInvalid);
     SimConnection* c;
-    if ((e = call.connection(&c)) != 0) return call.finish(e);
+    if (refusedAtOnce(call, result, &c, &e)) return e;
     const SimClient* cl = findClient(*c, clientID);
     if (!cl) return call.finish(err::kClientInvalidId);
     *result = cl->channel;
@@ -217,10 +225,8 @@ unsigned getChannelVariableAsString(uint64 schid, uint64 channelID, size_t flag,
     call.data().id1 = channelID;
     call.data().id2 = flag;
     unsigned e;
-    if (call.failed(&e)) return e;
-    if (!result) return call.finish(err::kParameterInvalid);
     SimConnection* c;
-    if ((e = call.connection(&c)) != 0) return call.finish(e);
+    if (refusedAtOnce(call, result, &c, &e)) return e;
     const SimChannel* ch = findChannel(*c, channelID);
     if (!ch) return call.finish(err::kChannelInvalidId);
     if (flag != 0) return call.finish(err::kParameterInvalid);
@@ -230,10 +236,8 @@ unsigned getChannelVariableAsString(uint64 schid, uint64 channelID, size_t flag,
 unsigned getChannelList(uint64 schid, uint64** result) {
     Call call("getChannelList", schid);
     unsigned e;
-    if (call.failed(&e)) return e;
-    if (!result) return call.finish(err::kParameterInvalid);
     SimConnection* c;
-    if ((e = call.connection(&c)) != 0) return call.finish(e);
+    if (refusedAtOnce(call, result, &c, &e)) return e;
     std::vector<uint64> ids;
     for (const auto& ch : c->channels) ids.push_back(ch.id);
     return handOutList(call, ids, "uint64", result);
@@ -243,10 +247,8 @@ unsigned getChannelClientList(uint64 schid, uint64 channelID, anyID** result) {
     Call call("getChannelClientList", schid);
     call.data().id1 = channelID;
     unsigned e;
-    if (call.failed(&e)) return e;
-    if (!result) return call.finish(err::kParameterInvalid);
     SimConnection* c;
-    if ((e = call.connection(&c)) != 0) return call.finish(e);
+    if (refusedAtOnce(call, result, &c, &e)) return e;
     if (!findChannel(*c, channelID)) return call.finish(err::kChannelInvalidId);
     std::vector<anyID> ids;
     for (const auto& cl : c->clients)
@@ -266,10 +268,8 @@ unsigned getServerVariableAsString(uint64 schid, size_t flag, char** result) {
     Call call("getServerVariableAsString", schid);
     call.data().id1 = flag;
     unsigned e;
-    if (call.failed(&e)) return e;
-    if (!result) return call.finish(err::kParameterInvalid);
     SimConnection* c;
-    if ((e = call.connection(&c)) != 0) return call.finish(e);
+    if (refusedAtOnce(call, result, &c, &e)) return e;
     if (flag != 1) return call.finish(err::kParameterInvalid);
     return handOutString(call, c->serverName, result);
 }
@@ -280,10 +280,8 @@ unsigned getConnectionVariableAsString(uint64 schid, anyID clientID, size_t flag
     call.data().id1 = clientID;
     call.data().id2 = flag;
     unsigned e;
-    if (call.failed(&e)) return e;
-    if (!result) return call.finish(err::kParameterInvalid);
     SimConnection* c;
-    if ((e = call.connection(&c)) != 0) return call.finish(e);
+    if (refusedAtOnce(call, result, &c, &e)) return e;
     const SimClient* cl = findClient(*c, clientID);
     if (!cl) return call.finish(err::kClientInvalidId);
     if (flag != 0) return call.finish(err::kParameterInvalid);
