@@ -52,9 +52,15 @@ TEST_F(SettingsDialog, WithTheBorderOffTheWidthWarningComesAtOnceAndTakesTheColo
     EXPECT_EQ(layered().alpha, 200);
 
     // ...and ticking Transparent background arms the warning again.
+    // The box shows its tick before the dialog has handled the click; the
+    // preview each click applies is what says the handling is done.
     click(dialog, IDC_TRANSPARENT);  // unticks
+    EXPECT_TRUE(waitFor([&] { return layered().flags == LWA_ALPHA; }));
     click(dialog, IDC_TRANSPARENT);  // ticks again
-    EXPECT_TRUE(waitFor([&] { return checked(dialog, IDC_TRANSPARENT); }));
+    EXPECT_TRUE(waitFor([&] {
+        return checked(dialog, IDC_TRANSPARENT) &&
+               layered().flags == (LWA_COLORKEY | LWA_ALPHA);
+    }));
     setItemText(dialog, IDC_WIDTH, L"320");
     EXPECT_EQ(answer(dialog, IDOK), kColourKeyOff);
 
