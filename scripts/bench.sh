@@ -20,12 +20,26 @@ mkdir -p "$root/out"
 results=$root/out/bench-results.txt
 failed=()
 
-# Windows programs end their lines with CR LF.
+# Windows programs end their lines with CR LF. Figures of 32-bit programs
+# measured under emulation are marked as such on every line: they are not
+# comparable to native ones (emulated code runs 1-40 times slower).
 run() {
   local name=$1
   shift
   echo "bench: $name" >&2
-  if ! wine "$@" | tr -d '\r' >>"$results"; then failed+=("$name"); fi
+  local mark=""
+  case $1 in
+    */i686/*)
+      if [ "$TALVORI_32BIT_MODE" = "not run" ]; then
+        echo "$name: not run: $TALVORI_32BIT_REASON" >>"$results"
+        return
+      fi
+      [ "$TALVORI_32BIT_MODE" = emulated ] &&
+        mark="  [32-bit under emulation, qemu-i386 $TALVORI_32BIT_QEMU_VERSION]" ;;
+  esac
+  if ! wine "$@" | tr -d '\r' | sed "/[0-9]/s/\$/$mark/" >>"$results"; then
+    failed+=("$name")
+  fi
 }
 
 sizes() {
@@ -50,7 +64,8 @@ sizes() {
 
 {
   echo "Talvori benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'), commit $(git -C "$root" describe --always --dirty 2>/dev/null || echo "?")"
-  echo "machine: $(nproc) cores ($(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')), $(wine --version), display $DISPLAY${TALVORI_HEADLESS:+ (Xvfb)}"
+  echo "machine: $(nproc) cores ($(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')), $("$TALVORI_WINE64" --version), display $DISPLAY${TALVORI_HEADLESS:+ (Xvfb)}"
+  talvori_emu32_describe
   echo
   sizes
 } >"$results"

@@ -32,6 +32,7 @@ logs="$out/robustness-logs"
 mkdir -p "$logs"
 {
   echo "Talvori robustness runs, $(date -u '+%Y-%m-%d %H:%M UTC')"
+  talvori_emu32_describe
   env | grep '^TALVORI_ROBUST_' | sort
 } > "$results"
 
@@ -45,6 +46,15 @@ run() {
     failed=1
     return
   fi
+  case $program in
+    */i686/*)
+      if [ "$TALVORI_32BIT_MODE" = "not run" ]; then
+        echo "== $name: not run: $TALVORI_32BIT_REASON" | tee -a "$results"
+        return
+      fi
+      # Emulated 32-bit code runs several times slower.
+      [ "$TALVORI_32BIT_MODE" = emulated ] && limit=$((limit * 3)) ;;
+  esac
   local start=$SECONDS
   timeout --kill-after=10 "$limit" wine "$program" > "$log" 2>&1
   local status=$?
