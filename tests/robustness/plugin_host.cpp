@@ -2,15 +2,20 @@
 
 namespace robust {
 
-std::wstring pluginDllPath() {
-    // The build hands us a Unix path; Wine shows the Unix root as drive Z:.
-    std::string unixPath = TALVORI_TEST_PLUGIN_DLL;
+namespace {
+// The build hands us Unix paths; Wine shows the Unix root as drive Z:.
+std::wstring windowsPath(const std::string& unixPath) {
     std::wstring path(unixPath.begin(), unixPath.end());
     if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
     for (wchar_t& c : path)
         if (c == L'/') c = L'\\';
     return path;
 }
+}  // namespace
+
+std::wstring pluginDllPath() { return windowsPath(TALVORI_TEST_PLUGIN_DLL); }
+
+std::wstring baselineDllPath() { return windowsPath(TALVORI_TEST_BASELINE_DLL); }
 
 std::string binFolder() {
     std::string path = TALVORI_TEST_BIN_DIR;

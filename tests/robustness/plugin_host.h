@@ -22,6 +22,8 @@ inline constexpr uint64 kLobby = 10;
 
 // The DLL under test, as a Windows path.
 std::wstring pluginDllPath();
+// A DLL that does nothing, built like the plugin.
+std::wstring baselineDllPath();
 // The folder of the DLLs and TALVORI.exe, as a Windows path.
 std::string binFolder();
 
