@@ -164,7 +164,9 @@ int pluginInit() {
 void pluginShutdown() {
     waitWhileConfiguring();
     saveListChannelConfig(listConfig);
-    if (HWND window = listWindow.exchange(nullptr)) DestroyWindow(window);
+    // Closed by its own thread, which may not be this one.
+    if (HWND window = listWindow) commandListWindow(window, LIST_CLOSE);
+    listWindow = nullptr;
     // The overlay running now, which may have been started again meanwhile.
     if (HWND overlay = releaseOverlayWindow())
         SendMessageW(overlay, DISPLAY_MESSAGE, DISPLAY_QUIT, 0);
