@@ -231,6 +231,7 @@ TEST_F(SpeakerEndToEnd, AKilledOverlayComesBackOnceShowingTheSpeaker) {
     // threads meanwhile start no second one.
     const DWORD begin = GetTickCount();
     talk(1, 5);
+    std::printf("the talk that started the overlay again took %lu ms\n", GetTickCount() - begin);
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([this] {
