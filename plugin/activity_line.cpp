@@ -5,6 +5,7 @@
 
 #include "display_link.h"
 #include "globals.h"
+#include "live_display_config.h"
 #include "host.h"
 #include "list_window.h"
 #include "name_cache.h"
@@ -34,7 +35,7 @@ void logActivityError(const char* text, uint64 connection) {
 
 // The overlay width as a signed value, so every limit derived from it is a
 // signed difference even for a width below the rooms subtracted from it.
-int overlayWidth() { return static_cast<int>(pluginDisplayConfig.width); }
+int overlayWidth() { return static_cast<int>(liveDisplayConfig().width); }
 
 bool isCurrent(uint64 connection) { return connection == currentConnection; }
 
@@ -120,7 +121,7 @@ void handleClientMove(uint64 connection, anyID client, uint64 oldChannel, uint64
     }
     const bool ownChannelTouched = ownChannel == newChannel || ownChannel == oldChannel;
     if (ownChannelTouched && !configuring.load()) refreshListWindow();
-    if (pluginDisplayConfig.onlyMyChannel && !ownChannelTouched) return;
+    if (liveDisplayConfig().onlyMyChannel && !ownChannelTouched) return;
 
     clientNameCache.findClient(connection, client, name);
     wchar_t nickname[kNicknameUnits] = {};

@@ -23,23 +23,23 @@ bool is(const char* word, const char* literal) { return std::strcmp(word, litera
 bool switchListWindow(const char* subVerb) {
     if (is(subVerb, "on")) {
         if (listWindow) return false;
-        listWindow = createListWindow(pluginInstance, configuring.load() != 0);
-        listConfig.windowEnabled = listWindow ? 1 : 0;
+        HWND created = createListWindow(pluginInstance, configuring.load() != 0);
+        listWindow = created;
+        listConfig.windowEnabled = created ? 1 : 0;
         return true;
     }
-    if (!listWindow) return false;
-    if (is(subVerb, "off")) {
-        DestroyWindow(listWindow);
-        listWindow = nullptr;
-    } else if (is(subVerb, "hide")) {
-        ShowWindow(listWindow, SW_HIDE);
-    } else if (is(subVerb, "show")) {
-        ShowWindow(listWindow, SW_SHOWNA);
-    } else if (is(subVerb, "toggle")) {
-        ShowWindow(listWindow, IsWindowVisible(listWindow) ? SW_HIDE : SW_SHOWNA);
-    } else {
+    HWND window = listWindow;
+    if (!window) return false;
+    if (is(subVerb, "off"))
+        commandListWindow(window, LIST_CLOSE);
+    else if (is(subVerb, "hide"))
+        commandListWindow(window, LIST_HIDE);
+    else if (is(subVerb, "show"))
+        commandListWindow(window, LIST_SHOW);
+    else if (is(subVerb, "toggle"))
+        commandListWindow(window, LIST_TOGGLE);
+    else
         return false;
-    }
     return true;
 }
 

@@ -8,11 +8,12 @@ wchar_t disconnectedUpper[50] = L"DISCONNECTED";
 wchar_t disconnectedLower[50] = L"disconnected";
 char defaultClientName[10] = "Unkown";
 
-HWND displayWindow = nullptr;
+std::atomic<HWND> displayWindow{nullptr};
 HDC measureDC = nullptr;
-uint64 currentConnection = 0;
+PluginLock measureLock;
+std::atomic<uint64> currentConnection{0};
 std::atomic<int> configuring{0};
-HWND listWindow = nullptr;
+std::atomic<HWND> listWindow{nullptr};
 char* pluginCommandId = nullptr;
 
 // Load-time construction runs in this order: the name cache, the display

@@ -9,6 +9,7 @@
 #include "display_config.h"
 #include "host_types.h"
 #include "list_config.h"
+#include "plugin_lock.h"
 
 extern HINSTANCE pluginInstance;
 
@@ -18,14 +19,19 @@ extern wchar_t disconnectedUpper[50];   // 40000 "DISCONNECTED"
 extern wchar_t disconnectedLower[50];   // 40001 "disconnected"
 extern char defaultClientName[10];      // 40002 "Unkown"
 
-extern HWND displayWindow;              // the overlay window, found by title
-extern HDC measureDC;                   // GetDC(displayWindow), kept for life
-extern uint64 currentConnection;        // 0 = none
-extern std::atomic<int> configuring;    // 1 while the configure sequence runs
-extern HWND listWindow;                 // the List Channel window, or null
+// Host event threads read these while other threads replace them: each
+// read sees a whole old or a whole new value.
+extern std::atomic<HWND> displayWindow;        // the overlay window, or null while it is gone
+extern HDC measureDC;                          // GetDC(displayWindow), or null while it is gone
+// Held shared while text is measured with measureDC, exclusive while the DC
+// is replaced: a DC given back is never measured with.
+extern PluginLock measureLock;
+extern std::atomic<uint64> currentConnection;  // 0 = none
+extern std::atomic<int> configuring;           // 1 while the configure sequence runs
+extern std::atomic<HWND> listWindow;           // the List Channel window, or null
 extern char* pluginCommandId;           // heap copy, or null
 
-extern DisplayConfig pluginDisplayConfig;  // width and only-my-channel
+extern DisplayConfig pluginDisplayConfig;  // width and only-my-channel; see live_display_config.h
 extern ListChannelConfig listConfig;       // live List Channel settings
 extern ListChannelConfig listConfigDraft;  // what the window paints with
 

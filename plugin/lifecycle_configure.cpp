@@ -4,6 +4,8 @@
 #include "globals.h"
 #include "lifecycle.h"
 #include "list_window.h"
+#include "live_display_config.h"
+#include "overlay_link.h"
 
 void pluginConfigure() {
     // Runs on a host thread of its own; a second configure while one is
@@ -11,23 +13,30 @@ void pluginConfigure() {
     int idle = 0;
     if (!configuring.compare_exchange_strong(idle, 1)) return;
 
-    if (listWindow) {
-        applyListWindowStyle(listConfig, listWindow, true);
-        UpdateWindow(listWindow);
-        ShowWindow(listWindow, SW_SHOWNA);
+    HWND list = listWindow;
+    if (list) {
+        applyListWindowStyle(listConfig, list, true);
+        UpdateWindow(list);
+        ShowWindow(list, SW_SHOWNA);
     }
-    if (displayWindow) {
-        LRESULT enabled = SendMessageW(displayWindow, DISPLAY_MESSAGE, DISPLAY_OPEN_SETTINGS,
-                                       listConfig.windowEnabled);
-        listConfig.windowEnabled = static_cast<uint8_t>(enabled & 0xFF);
+    if (HWND overlay = displayWindow) {
+        LRESULT enabled =
+            SendMessageW(overlay, DISPLAY_MESSAGE, DISPLAY_OPEN_SETTINGS, listConfig.windowEnabled);
+        // An overlay that died before answering says nothing about the
+        // List Channel window: its 0 must not switch the window off.
+        if (IsWindow(overlay))
+            listConfig.windowEnabled = static_cast<uint8_t>(enabled & 0xFF);
+        else
+            overlayWindowGone(overlay);
     }
     // The dialog may have saved a new width or only-my-channel switch.
-    loadDisplayConfig(pluginDisplayConfig);
-    if (listWindow) applyListWindowStyle(listConfig, listWindow, false);
+    reloadLiveDisplayConfig();
+    list = listWindow;
+    if (list) applyListWindowStyle(listConfig, list, false);
     configuring = 0;
-    if (listWindow) {
+    if (list) {
         // The window belongs to another thread: ask, don't wait.
-        InvalidateRect(listWindow, nullptr, TRUE);
-        PostMessageW(listWindow, WM_PAINT, 0, 0);
+        InvalidateRect(list, nullptr, TRUE);
+        PostMessageW(list, WM_PAINT, 0, 0);
     }
 }

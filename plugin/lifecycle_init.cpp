@@ -12,7 +12,9 @@
 #include "host.h"
 #include "lifecycle.h"
 #include "list_window.h"
+#include "live_display_config.h"
 #include "name_cache.h"
+#include "overlay_link.h"
 
 namespace {
 
@@ -75,15 +77,12 @@ bool composeOverlayPath(const char* pluginPath, char (&path)[kPathBytes]) {
            strcat_s(path, kPathBytes, kOverlayFile) == 0;
 }
 
-HWND findOverlayWindow() { return FindWindowA(nullptr, channel::kWindowTitleA); }
-
 // A window that already exists is found on the first look, without sleeping.
-bool waitForOverlayWindow() {
+HWND waitForOverlayWindow() {
     for (int tries = 0;;) {
-        displayWindow = findOverlayWindow();
-        if (displayWindow) return true;
+        if (HWND window = findOverlayWindow()) return window;
         Sleep(kOverlayPollMs);
-        if (++tries >= kOverlayTries) return false;
+        if (++tries >= kOverlayTries) return nullptr;
     }
 }
 
@@ -129,7 +128,7 @@ int pluginInit() {
                 appPath, resourcesPath, configPath, pluginPath);
 
     host::logMessage("Start TALVORI", hostconst::kLogInfo, "Plugin", 0);
-    loadDisplayConfig(pluginDisplayConfig);
+    reloadLiveDisplayConfig();
 
     if (createDisplayChannel()) return 1;
 
@@ -141,17 +140,18 @@ int pluginInit() {
         return 1;
     }
 
-    displayWindow = findOverlayWindow();
-    if (!displayWindow)
+    if (!findOverlayWindow())
         ShellExecuteA(nullptr, "open", overlayPath, nullptr, nullptr, SW_SHOWNORMAL);
-    if (!waitForOverlayWindow()) {
+    HWND overlay = waitForOverlayWindow();
+    if (!overlay) {
         logError(kMissingOverlay);
         closeDisplayChannel();
         MessageBoxA(nullptr, "Missing file plugins\\TALVORI.exe ?", "TALVORI", MB_ICONWARNING);
         return 1;
     }
 
-    measureDC = GetDC(displayWindow);
+    adoptOverlayWindow(overlay);
+    rememberOverlayProgram(overlayPath);
     currentConnection = host::getCurrentServerConnectionHandlerID();
     std::printf("Current Connection Handler %u \n", static_cast<unsigned>(currentConnection));
     clientNameCache.rebuild();
@@ -164,19 +164,12 @@ int pluginInit() {
 void pluginShutdown() {
     waitWhileConfiguring();
     saveListChannelConfig(listConfig);
-    if (listWindow) {
-        DestroyWindow(listWindow);
-        listWindow = nullptr;
-    }
-    // The DC goes back while its window still exists.
-    if (measureDC) {
-        ReleaseDC(displayWindow, measureDC);
-        measureDC = nullptr;
-    }
-    if (displayWindow) {
-        SendMessageW(displayWindow, DISPLAY_MESSAGE, DISPLAY_QUIT, 0);
-        displayWindow = nullptr;
-    }
+    // Closed by its own thread, which may not be this one.
+    if (HWND window = listWindow) commandListWindow(window, LIST_CLOSE);
+    listWindow = nullptr;
+    // The overlay running now, which may have been started again meanwhile.
+    if (HWND overlay = releaseOverlayWindow())
+        SendMessageW(overlay, DISPLAY_MESSAGE, DISPLAY_QUIT, 0);
     closeDisplayChannel();
     std::printf("TALVORI: shutdown\n");
     if (pluginCommandId) {

@@ -11,6 +11,10 @@ namespace {
 constexpr wchar_t kListWindowTitle[] = L"List Channel";
 // Popup, border, system menu, dialog frame and sizing frame.
 constexpr DWORD kListWindowStyle = WS_POPUPWINDOW | WS_DLGFRAME | WS_THICKFRAME;
+// Chat commands for the window, from whichever thread they arrive on.
+constexpr UINT kListCommandMessage = WM_APP + 1;
+constexpr UINT kListCommandWaitMs = 1000;
+
 // Caption, sizing frame and system menu: what caption mode adds and normal
 // mode takes away.
 constexpr LONG kCaptionBits = WS_CAPTION | WS_THICKFRAME | WS_SYSMENU;
@@ -58,14 +62,32 @@ LRESULT onContextMenu(HWND window) {
     return 0;
 }
 
+LRESULT onDestroy(HWND window) {
+    HWND expected = window;
+    listWindow.compare_exchange_strong(expected, nullptr);
+    return 0;
+}
+
+LRESULT onListCommand(HWND window, WPARAM command) {
+    switch (command) {
+    case LIST_CLOSE: DestroyWindow(window); break;
+    case LIST_SHOW: ShowWindow(window, SW_SHOWNA); break;
+    case LIST_HIDE: ShowWindow(window, SW_HIDE); break;
+    case LIST_TOGGLE: ShowWindow(window, IsWindowVisible(window) ? SW_HIDE : SW_SHOWNA); break;
+    default: break;
+    }
+    return 1;
+}
+
 LRESULT CALLBACK listWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return onCreate(window);
-    case WM_DESTROY: return 0;
+    case WM_DESTROY: return onDestroy(window);
     case WM_MOVE:
     case WM_SIZE: return onMoveOrSize(window);
     case WM_PAINT: return onPaint(window);
     case WM_CONTEXTMENU: return onContextMenu(window);
+    case kListCommandMessage: return onListCommand(window, wParam);
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -140,7 +162,18 @@ void applyListWindowStyle(const ListChannelConfig& config, HWND window, bool cap
 }
 
 void refreshListWindow() {
-    if (!listWindow) return;
-    InvalidateRect(listWindow, nullptr, TRUE);
-    UpdateWindow(listWindow);
+    HWND window = listWindow;  // null-checked and used as one value
+    if (!window) return;
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+}
+
+void commandListWindow(HWND window, ListWindowCommand command) {
+    DWORD_PTR done = 0;
+    SendMessageTimeoutW(window, kListCommandMessage, command, 0, SMTO_NORMAL, kListCommandWaitMs,
+                        &done);
+    if (!IsWindow(window)) {
+        HWND expected = window;
+        listWindow.compare_exchange_strong(expected, nullptr);
+    }
 }

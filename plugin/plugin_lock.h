@@ -15,6 +15,9 @@ public:
 
     void lock() { AcquireSRWLockExclusive(&lock_); }
     void unlock() { ReleaseSRWLockExclusive(&lock_); }
+    // For data many threads use at once and one thread now and then replaces.
+    void lockShared() { AcquireSRWLockShared(&lock_); }
+    void unlockShared() { ReleaseSRWLockShared(&lock_); }
 
 private:
     // Statically initialised: usable during load-time construction, and
@@ -28,6 +31,17 @@ public:
     ~PluginLockGuard() { lock_.unlock(); }
     PluginLockGuard(const PluginLockGuard&) = delete;
     PluginLockGuard& operator=(const PluginLockGuard&) = delete;
+
+private:
+    PluginLock& lock_;
+};
+
+class PluginSharedLockGuard {
+public:
+    explicit PluginSharedLockGuard(PluginLock& lock) : lock_(lock) { lock_.lockShared(); }
+    ~PluginSharedLockGuard() { lock_.unlockShared(); }
+    PluginSharedLockGuard(const PluginSharedLockGuard&) = delete;
+    PluginSharedLockGuard& operator=(const PluginSharedLockGuard&) = delete;
 
 private:
     PluginLock& lock_;

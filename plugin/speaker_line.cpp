@@ -5,6 +5,7 @@
 #include "display_channel.h"
 #include "display_link.h"
 #include "globals.h"
+#include "live_display_config.h"
 #include "name_cache.h"
 #include "plugin_lock.h"
 #include "text_fit.h"
@@ -90,7 +91,7 @@ void composeSpeakerLine(uint64 connection, const SpeakerSlots& slots, unsigned g
         sum += textWidth(wide);
     }
 
-    const int width = pluginDisplayConfig.width;
+    const int width = liveDisplayConfig().width;
     const int budget = sum > width ? (width - 4 * n) / n : sum;
 
     for (int i = 0; i < n; ++i) {
@@ -121,10 +122,7 @@ void onTalkStatusChange(uint64 connection, int status, int, anyID client) {
 
     composeSpeakerLine(connection, slots, generation);
 
-    if (displayWindow)
-        notifyDisplay(DISPLAY_SPEAKERS_CHANGED);
-    else
-        displayWindow = FindWindowA(nullptr, channel::kWindowTitleA);
+    notifyOrSeekDisplay(DISPLAY_SPEAKERS_CHANGED);
 }
 
 void clearSpeakerSlots() {

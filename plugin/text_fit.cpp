@@ -11,11 +11,13 @@ namespace {
 class GdiMeasurer : public TextMeasurer {
 public:
     int width(const wchar_t* text, int length) override {
+        PluginSharedLockGuard guard(measureLock);
         SIZE size{};
         if (!measureDC || !GetTextExtentPoint32W(measureDC, text, length, &size)) return 0;
         return size.cx;
     }
     bool fit(const wchar_t* text, int length, int maxWidth, int* count) override {
+        PluginSharedLockGuard guard(measureLock);
         SIZE size{};
         INT fitted = 0;
         if (!measureDC ||

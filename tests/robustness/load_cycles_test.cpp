@@ -116,10 +116,10 @@ TEST(LoadCycles, AHundredCyclesLeaveNothingBehind) {
         bool overlayGone = true;
         if (realOverlay) {
             const DWORD deadline = GetTickCount() + 10000;
-            while (FindWindowA(nullptr, channel::kWindowTitleA) &&
+            while (FindWindowW(channel::kWindowClass, channel::kWindowTitle) &&
                    static_cast<LONG>(GetTickCount() - deadline) < 0)
                 PluginHost::pump(10);
-            overlayGone = FindWindowA(nullptr, channel::kWindowTitleA) == nullptr;
+            overlayGone = FindWindowW(channel::kWindowClass, channel::kWindowTitle) == nullptr;
         }
         const std::string printed = quiet.take();
         ASSERT_TRUE(overlayGone) << "the overlay program did not quit, cycle " << cycle;

@@ -20,7 +20,9 @@
 #include "host_adapter8.h"
 #include "host_model.h"
 #include "knobs.h"
+#include "live_display_config.h"
 #include "name_cache.h"
+#include "registry_sandbox.h"
 #include "speaker_line.h"
 #include "text_fit.h"
 
@@ -293,6 +295,38 @@ TEST_F(SharedStateRace, APurgeSparesAClientWhoArrivedAfterTheHostListedTheClient
     EXPECT_GE(clientNameCache.findClient(kMain, newcomer, nullptr), 0)
         << "purged by a list taken before it arrived:\n" << printed;
     EXPECT_GE(clientNameCache.findClient(kMain, 30, nullptr), 0);
+}
+
+// Configure reloads the display settings while event threads compose with
+// them: every reader sees the stored record, never the defaults a reload
+// starts from.
+TEST_F(SharedStateRace, ASettingsReloadNeverShowsTheDefaultsInBetween) {
+    RegistrySandbox sandbox;
+    DisplayConfig stored;
+    resetDisplayConfig(stored);
+    stored.width = 333;
+    stored.onlyMyChannel = 1;
+    sandbox.putValue(kDisplayConfigValue, REG_BINARY, &stored, sizeof stored);
+
+    int reads = 0, defaults = 0;
+    {
+        StdoutCapture quiet;  // a trace line per reload
+        reloadLiveDisplayConfig();
+        std::atomic<bool> stop{false};
+        std::thread reloader([&] {
+            while (!stop) reloadLiveDisplayConfig();
+        });
+        for (DWORD end = GetTickCount() + 500; static_cast<LONG>(GetTickCount() - end) < 0;
+             ++reads) {
+            DisplayConfig seen = liveDisplayConfig();
+            if (seen.width != 333 || seen.onlyMyChannel != 1) ++defaults;
+        }
+        stop = true;
+        reloader.join();
+    }
+    resetDisplayConfig(pluginDisplayConfig);
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ(defaults, 0) << "of " << reads << " reads";
 }
 
 }  // namespace

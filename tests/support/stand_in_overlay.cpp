@@ -5,7 +5,8 @@
 #include "display_channel.h"
 
 namespace {
-constexpr wchar_t kStandInClass[] = L"TalvoriLifecycleStandIn";
+// The overlay's own class: the plugin looks the window up by class and title.
+constexpr const wchar_t* kStandInClass = channel::kWindowClass;
 constexpr DWORD kHoldLimitMs = 20000;  // a broken test must not hang forever
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// A window titled "TALVORI" on a thread of its own, standing in for the
+// A window of class "TALVORI_CLASS" titled "TALVORI" on a thread of its own, standing in for the
 // overlay program: it records every DISPLAY_MESSAGE code it receives and
 // answers DISPLAY_OPEN_SETTINGS with a chosen flag, optionally holding the
 // answer back the way an open settings dialog would.

@@ -41,7 +41,8 @@ SharedArea PluginChannel::activityArea() const {
 }
 
 HWND PluginChannel::window() {
-    if (!window_ || !IsWindow(window_)) window_ = FindWindowA(nullptr, channel::kWindowTitleA);
+    if (!window_ || !IsWindow(window_))
+        window_ = FindWindowW(channel::kWindowClass, channel::kWindowTitle);
     return window_;
 }
 

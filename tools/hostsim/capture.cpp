@@ -45,7 +45,7 @@ bool saveScreenshot(const std::wstring& file, bool wholeScreen, std::string* err
     RECT area = screen;
     if (!wholeScreen) {
         AreaSearch search{0, RECT{}, false};
-        if (HWND overlay = FindWindowW(nullptr, L"TALVORI"))
+        if (HWND overlay = FindWindowW(L"TALVORI_CLASS", L"TALVORI"))
             GetWindowThreadProcessId(overlay, &search.overlayProcess);
         EnumWindows(addWindow, reinterpret_cast<LPARAM>(&search));
         if (search.found) {

@@ -219,7 +219,7 @@ bool ScenarioRunner::closeDialog(const Step& step) {
     const DWORD start = GetTickCount();
     DialogSearch search{0, nullptr};
     while (!search.found) {
-        if (HWND overlay = FindWindowW(nullptr, L"TALVORI"))
+        if (HWND overlay = FindWindowW(L"TALVORI_CLASS", L"TALVORI"))
             GetWindowThreadProcessId(overlay, &search.overlayProcess);
         EnumWindows(findDialog, reinterpret_cast<LPARAM>(&search));
         if (search.found) break;

@@ -83,7 +83,7 @@ void ListDialogTest::openWindow(bool captionMode) {
 }
 
 HWND ListDialogTest::openDialog() {
-    PostMessageW(listWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(listWindow),
+    PostMessageW(listWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(listWindow.load()),
                  MAKELPARAM(-1, -1));
     dialog = dialogs::waitForDialogWith(GetCurrentProcessId(), IDC_LIST_OPACITY,
                                         L"msctls_trackbar32");

@@ -25,7 +25,7 @@ public:
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = overlayProc;
         wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TalvoriTestOverlay";
+        wc.lpszClassName = channel::kWindowClass;
         RegisterClassExW(&wc);
         window_ = CreateWindowExW(0, wc.lpszClassName, L"TALVORI", WS_POPUP, 0, 0, 10, 10,
                                   nullptr, nullptr, wc.hInstance, nullptr);

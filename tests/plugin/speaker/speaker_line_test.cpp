@@ -30,17 +30,15 @@ LRESULT CALLBACK recorderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 const wchar_t kRecorderClass[] = L"TalvoriSpeakerTestRecorder";
 
-HWND createRecorder(HWND parent, const wchar_t* title) {
-    static ATOM atom = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = recorderProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kRecorderClass;
-        return RegisterClassExW(&wc);
-    }();
-    (void)atom;
-    return CreateWindowExW(0, kRecorderClass, title, WS_POPUP, 0, 0, 10, 10, parent, nullptr,
+HWND createRecorder(HWND parent, const wchar_t* title,
+                    const wchar_t* className = kRecorderClass) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = recorderProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassExW(&wc);  // fails harmlessly once registered
+    return CreateWindowExW(0, className, title, WS_POPUP, 0, 0, 10, 10, parent, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
 }
 
@@ -259,13 +257,18 @@ TEST_F(SpeakerLineTest, WithoutAKnownWindowTheNoticeIsSkippedAndTheWindowSought)
     EXPECT_EQ(displayWindow, nullptr);
     EXPECT_TRUE(received.empty());
 
-    HWND overlay = createRecorder(nullptr, L"TALVORI");
+    // Only the overlay's class counts: a box captioned "TALVORI", in front
+    // of it, is not the overlay.
+    HWND overlay = createRecorder(nullptr, L"TALVORI", channel::kWindowClass);
+    HWND box = createRecorder(nullptr, L"TALVORI");
     ASSERT_NE(overlay, nullptr);
+    ASSERT_NE(box, nullptr);
     talk(1, 0, 1);
     EXPECT_EQ(displayWindow, overlay);
     EXPECT_TRUE(received.empty());  // found for the next event, not this one
     talk(1, 1, 1);
     EXPECT_EQ(received, std::vector<WPARAM>{DISPLAY_SPEAKERS_CHANGED});
+    DestroyWindow(box);
     DestroyWindow(overlay);
 }
 
