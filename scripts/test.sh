@@ -7,4 +7,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/build.sh"
 source "$root/scripts/session.sh"
 build=${TALVORI_BUILD:-$root/build}
-ctest --test-dir "$build" --output-on-failure -j2 "$@"
+# A test that times out runs once more: on a loaded machine Wine now and
+# then keeps a test program from exiting after its test has passed (seen in
+# about one run of the suite in four, each time a different test). A failed
+# assertion is not repeated, and a real hang times out again.
+ctest --test-dir "$build" --output-on-failure -j2 --repeat after-timeout:2 "$@"
