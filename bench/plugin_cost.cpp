@@ -7,10 +7,10 @@
 // Usage: plugin_cost [--events N] [--bin <folder>] [dll ...]
 // Without DLLs it measures every plugin DLL of this tree found in the folder.
 //
-// Each DLL's talk rows are then measured again against its baseline twin,
-// built for this benchmark only, which writes the speaker line into the
-// shared area after every name as the plugin did before; the figures are
-// printed as ratios to it.
+// Each DLL's talk rows are then measured again, in sessions alternating
+// with its baseline twin, built for this benchmark only, which writes the
+// speaker line into the shared area after every name as the plugin did
+// before; the figures are printed as ratios to it.
 #include <windows.h>
 
 #include <cstdio>
@@ -162,13 +162,56 @@ const benchplugin::Row* rowNamed(const benchplugin::Report& report, const std::s
     return nullptr;
 }
 
+// Adds the samples of `part` to the rows of the same name in `into`.
+void merge(benchplugin::Report& into, const benchplugin::Report& part) {
+    for (const benchplugin::Row& row : part.rows) {
+        benchplugin::Row* same = nullptr;
+        for (benchplugin::Row& r : into.rows)
+            if (r.name == row.name) same = &r;
+        if (!same) {
+            into.rows.push_back(row);
+            continue;
+        }
+        same->isolated.addAll(row.isolated);
+        same->burst.addAll(row.burst);
+    }
+}
+
+// The talk rows of the DLL and of its twin, in alternating sessions (this
+// DLL, the twin, this DLL, the twin), so that a change of the machine's load
+// during the run weighs on both alike. An empty result means success.
+constexpr int kComparisonRounds = 2;
+
+std::string compareWithTwin(const std::string& dll, const std::string& twin,
+                            const Options& options, benchplugin::Report& now,
+                            benchplugin::Report& before) {
+    const int events = options.events / kComparisonRounds;
+    for (int round = 0; round < kComparisonRounds; ++round) {
+        for (int which = 0; which < 2; ++which) {
+            const std::string& path = which == 0 ? dll : twin;
+            benchplugin::Report part;
+            std::string error;
+            {
+                bench::QuietStdout quiet;
+                error = benchplugin::measure(widen(path), options.bin, events, part, true);
+            }
+            if (!error.empty()) return baseName(path) + ": " + error;
+            if (!waitForNoOverlay(10000))
+                return "the overlay did not end after the plugin's shutdown";
+            merge(which == 0 ? now : before, part);
+        }
+    }
+    return "";
+}
+
 void printWriteComparison(const std::string& twin, const benchplugin::Report& now,
-                          const benchplugin::Report& before) {
+                          const benchplugin::Report& before, int events) {
     using bench::figure;
     std::printf("  one write per talk event, against %s (the line written after every name, "
-                "one take of the mutex each), measured right after: median us, and this "
-                "DLL / the twin\n",
-                baseName(twin).c_str());
+                "one take of the mutex each), %d events per row and mode each, in alternating "
+                "sessions: median us, and this DLL / the twin (1 speaker is written once "
+                "either way: its ratio is the run's noise)\n",
+                baseName(twin).c_str(), events);
     std::printf("    %-36s | %9s %9s %7s | %9s %9s %7s\n", "event", "isolated", "twin", "ratio",
                 "burst", "twin", "ratio");
     for (const benchplugin::Row& row : now.rows) {
@@ -231,20 +274,13 @@ int main(int argc, char** argv) {
         }
         const std::string twin = baselineTwin(dll);
         if (!error.empty() || !fileExists(twin)) continue;
-        benchplugin::Report before;
-        {
-            bench::QuietStdout quiet;
-            error = benchplugin::measure(widen(twin), options.bin, options.events, before, true);
-        }
+        benchplugin::Report now, before;
+        error = compareWithTwin(dll, twin, options, now, before);
         if (!error.empty()) {
-            std::printf("plugin_cost: %s: %s\n\n", baseName(twin).c_str(), error.c_str());
+            std::printf("plugin_cost: %s\n\n", error.c_str());
             ++failures;
         } else {
-            printWriteComparison(twin, report, before);
-        }
-        if (!waitForNoOverlay(10000)) {
-            std::printf("plugin_cost: the overlay did not end after the plugin's shutdown\n");
-            return 1;
+            printWriteComparison(twin, now, before, options.events);
         }
     }
     return failures ? 1 : 0;
