@@ -31,10 +31,12 @@ BOOL CALLBACK checkMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 bool reachableOnScreen(const RECT& window) {
     // A window smaller than the grab square counts as reachable when all of
     // it is shown; an empty one has nothing to grab and is never moved.
-    const int width = window.right - window.left, height = window.bottom - window.top;
+    // Wide enough not to overflow on a rectangle from a garbage record.
+    const long long width = static_cast<long long>(window.right) - window.left;
+    const long long height = static_cast<long long>(window.bottom) - window.top;
     if (width <= 0 || height <= 0) return true;
-    Search search{window, std::min(width, kGrabbablePixels), std::min(height, kGrabbablePixels),
-                  false};
+    Search search{window, static_cast<int>(std::min<long long>(width, kGrabbablePixels)),
+                  static_cast<int>(std::min<long long>(height, kGrabbablePixels)), false};
     EnumDisplayMonitors(nullptr, nullptr, checkMonitor, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
