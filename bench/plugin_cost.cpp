@@ -6,6 +6,11 @@
 //
 // Usage: plugin_cost [--events N] [--bin <folder>] [dll ...]
 // Without DLLs it measures every plugin DLL of this tree found in the folder.
+//
+// Each DLL's talk rows are then measured again, in sessions alternating
+// with its baseline twin, built for this benchmark only, which writes the
+// speaker line into the shared area after every name as the plugin did
+// before; the figures are printed as ratios to it.
 #include <windows.h>
 
 #include <cstdio>
@@ -58,6 +63,14 @@ std::vector<std::string> treeDlls(const std::string& bin) {
         if (fileExists(path)) out.push_back(path);
     }
     return out;
+}
+
+// The twin of a plugin DLL that writes the speaker line name by name.
+std::string baselineTwin(const std::string& dll) {
+    std::string name = baseName(dll);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos) name.erase(dot);
+    return windowsPath(TALVORI_BENCH_BASELINE_DIR) + "\\" + name + "_write_each_name.dll";
 }
 
 bool waitForNoOverlay(DWORD timeoutMs) {
@@ -143,6 +156,79 @@ void printReport(const std::string& dll, const benchplugin::Report& report, int 
     std::fflush(stdout);
 }
 
+const benchplugin::Row* rowNamed(const benchplugin::Report& report, const std::string& name) {
+    for (const benchplugin::Row& row : report.rows)
+        if (row.name == name) return &row;
+    return nullptr;
+}
+
+// Adds the samples of `part` to the rows of the same name in `into`.
+void merge(benchplugin::Report& into, const benchplugin::Report& part) {
+    for (const benchplugin::Row& row : part.rows) {
+        benchplugin::Row* same = nullptr;
+        for (benchplugin::Row& r : into.rows)
+            if (r.name == row.name) same = &r;
+        if (!same) {
+            into.rows.push_back(row);
+            continue;
+        }
+        same->isolated.addAll(row.isolated);
+        same->burst.addAll(row.burst);
+    }
+}
+
+// The talk rows of the DLL and of its twin, in alternating sessions (this
+// DLL, the twin, this DLL, the twin), so that a change of the machine's load
+// during the run weighs on both alike. An empty result means success.
+constexpr int kComparisonRounds = 2;
+
+std::string compareWithTwin(const std::string& dll, const std::string& twin,
+                            const Options& options, benchplugin::Report& now,
+                            benchplugin::Report& before) {
+    const int events = options.events / kComparisonRounds;
+    for (int round = 0; round < kComparisonRounds; ++round) {
+        for (int which = 0; which < 2; ++which) {
+            const std::string& path = which == 0 ? dll : twin;
+            benchplugin::Report part;
+            std::string error;
+            {
+                bench::QuietStdout quiet;
+                error = benchplugin::measure(widen(path), options.bin, events, part, true);
+            }
+            if (!error.empty()) return baseName(path) + ": " + error;
+            if (!waitForNoOverlay(10000))
+                return "the overlay did not end after the plugin's shutdown";
+            merge(which == 0 ? now : before, part);
+        }
+    }
+    return "";
+}
+
+void printWriteComparison(const std::string& twin, const benchplugin::Report& now,
+                          const benchplugin::Report& before, int events) {
+    using bench::figure;
+    std::printf("  one write per talk event, against %s (the line written after every name, "
+                "one take of the mutex each), %d events per row and mode each, in alternating "
+                "sessions: median us, and this DLL / the twin (1 speaker is written once "
+                "either way: its ratio is the run's noise)\n",
+                baseName(twin).c_str(), events);
+    std::printf("    %-36s | %9s %9s %7s | %9s %9s %7s\n", "event", "isolated", "twin", "ratio",
+                "burst", "twin", "ratio");
+    for (const benchplugin::Row& row : now.rows) {
+        const benchplugin::Row* old = rowNamed(before, row.name);
+        if (!old) continue;
+        const double isolated = row.isolated.median(), isolatedOld = old->isolated.median();
+        const double burst = row.burst.median(), burstOld = old->burst.median();
+        std::printf("    %-36s | %9s %9s %7s | %9s %9s %7s\n", row.name.c_str(),
+                    figure(isolated).c_str(), figure(isolatedOld).c_str(),
+                    figure(isolatedOld > 0 ? isolated / isolatedOld : 0).c_str(),
+                    figure(burst).c_str(), figure(burstOld).c_str(),
+                    figure(burstOld > 0 ? burst / burstOld : 0).c_str());
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -185,6 +271,16 @@ int main(int argc, char** argv) {
         if (!waitForNoOverlay(10000)) {
             std::printf("plugin_cost: the overlay did not end after the plugin's shutdown\n");
             return 1;
+        }
+        const std::string twin = baselineTwin(dll);
+        if (!error.empty() || !fileExists(twin)) continue;
+        benchplugin::Report now, before;
+        error = compareWithTwin(dll, twin, options, now, before);
+        if (!error.empty()) {
+            std::printf("plugin_cost: %s\n\n", error.c_str());
+            ++failures;
+        } else {
+            printWriteComparison(twin, now, before, options.events);
         }
     }
     return failures ? 1 : 0;

@@ -212,7 +212,7 @@ Row talkRow(Session& session, hostsim::PluginDll& dll, int speakers) {
 }  // namespace
 
 std::string measure(const std::wstring& dllPath, const std::string& bin, int events,
-                    Report& report) {
+                    Report& report, bool talkRowsOnly) {
     hostsim::HostModel model;  // outlives the DLL: the plugin frees into it until unloaded
     model.install();
     buildWorld(model, bin);
@@ -243,6 +243,11 @@ std::string measure(const std::wstring& dllPath, const std::string& bin, int eve
     for (int i = 0; i < 20; ++i)
         dll.onTalkStatusChangeEvent(kConnection, kStatusStops, 0,
                                     static_cast<anyID>(kFirstSpeaker + i));
+    if (talkRowsOnly) {
+        dll.shutdown();
+        dll.unload();
+        return "";
+    }
 
     uint64 wandererFrom = kUpstairs, wandererTo = kLobby;
     report.rows.push_back(session.row(

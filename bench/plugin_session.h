@@ -34,9 +34,10 @@ struct Report {
 };
 
 // Loads the DLL, starts it against the simulated host (its init starts the
-// real overlay program from `bin`), times `events` events of each kind, and
-// stops it. An empty result means success.
+// real overlay program from `bin`), times `events` events of each kind (only
+// the talk rows with `talkRowsOnly`), and stops it. An empty result means
+// success.
 std::string measure(const std::wstring& dllPath, const std::string& bin, int events,
-                    Report& report);
+                    Report& report, bool talkRowsOnly = false);
 
 }  // namespace benchplugin

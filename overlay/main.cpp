@@ -8,6 +8,7 @@
 #include "display_channel.h"
 #include "display_config.h"
 #include "display_link.h"
+#include "overlay_reach.h"
 #include "overlay_state.h"
 #include "overlay_window.h"
 
@@ -55,6 +56,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     registerOverlayClass(instance, state);
     HWND window = createOverlayWindow(instance, state);
     if (!window) return 0;
+    bringOverlayIntoReach(window, state);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
 

@@ -3,6 +3,7 @@
 #include "activity_timer.h"
 #include "display_channel.h"
 #include "display_commands.h"
+#include "overlay_reach.h"
 #include "paint.h"
 
 namespace {
@@ -22,6 +23,18 @@ LRESULT onNcCreate(HWND window, const CREATESTRUCTW* create, WPARAM wParam, LPAR
 
 LRESULT onTimer(HWND window, OverlayState& state, UINT_PTR id) {
     if (id == ACTIVITY_TIMER) onActivityTimer(window, state);
+    return 0;
+}
+
+// A monitor was removed or the resolution changed: the work area follows
+// with a settings change of its own.
+LRESULT onDisplayChange(HWND window, OverlayState& state) {
+    bringOverlayIntoReach(window, state);
+    return 0;
+}
+
+LRESULT onSettingChange(HWND window, OverlayState& state, WPARAM what) {
+    if (what == SPI_SETWORKAREA) bringOverlayIntoReach(window, state);
     return 0;
 }
 
@@ -46,6 +59,10 @@ LRESULT CALLBACK overlayWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return onTimer(window, *state, static_cast<UINT_PTR>(wParam));
     case DISPLAY_MESSAGE:
         return onDisplayMessage(window, *state, wParam, lParam);
+    case WM_DISPLAYCHANGE:
+        return onDisplayChange(window, *state);
+    case WM_SETTINGCHANGE:
+        return onSettingChange(window, *state, wParam);
     case WM_DESTROY:
         return onDestroy();
     case WM_COMMAND:

@@ -4,6 +4,7 @@
 #include "list_settings_dialog.h"
 #include "list_window_paint.h"
 #include "resource_ids.h"
+#include "screen_reach.h"
 #include "unique_handle.h"
 
 namespace {
@@ -49,6 +50,34 @@ LRESULT onMoveOrSize(HWND window) {
     return 0;
 }
 
+// A window no monitor shows enough of to grab goes to the default place on
+// the primary monitor. Not a move by the user: the live record keeps the
+// user's place, so shutdown stores that and the window returns there once
+// its monitor does; the user's next move or size is recorded as ever.
+void bringIntoReach(HWND window) {
+    RECT r{};
+    if (!GetWindowRect(window, &r) || reachableOnScreen(r)) return;
+    ListChannelConfig home;
+    resetListChannelConfig(home);
+    const int32_t x = listConfig.x, y = listConfig.y;
+    SetWindowPos(window, nullptr, home.x, home.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    listConfig.x = x;
+    listConfig.y = y;
+}
+
+// A monitor was removed or the resolution changed; the work area follows
+// with a settings change of its own.
+LRESULT onDisplayChange(HWND window) {
+    bringIntoReach(window);
+    return 0;
+}
+
+LRESULT onSettingChange(HWND window, WPARAM what) {
+    if (what == SPI_SETWORKAREA) bringIntoReach(window);
+    return 0;
+}
+
 LRESULT onPaint(HWND window) {
     PAINTSTRUCT ps{};
     HDC dc = BeginPaint(window, &ps);
@@ -88,6 +117,8 @@ LRESULT CALLBACK listWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT: return onPaint(window);
     case WM_CONTEXTMENU: return onContextMenu(window);
     case kListCommandMessage: return onListCommand(window, wParam);
+    case WM_DISPLAYCHANGE: return onDisplayChange(window);
+    case WM_SETTINGCHANGE: return onSettingChange(window, wParam);
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -159,6 +190,8 @@ void applyListWindowStyle(const ListChannelConfig& config, HWND window, bool cap
     // activation requested from the configure thread while the window's
     // own thread waits in shutdown hangs both threads.
     SetWindowPos(window, HWND_TOPMOST, x, y, width, height, SWP_FRAMECHANGED | SWP_NOACTIVATE);
+    // The record's place may lie on a monitor that is gone.
+    bringIntoReach(window);
 }
 
 void refreshListWindow() {

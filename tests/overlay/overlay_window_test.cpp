@@ -95,3 +95,56 @@ TEST_F(OverlayWindow, DisabledActivityIsNotDrawnButStillQueued) {
 }
 
 }  // namespace
+
+namespace {
+
+using OverlayReach = OverlayTest;
+
+void moveTo(HWND window, int x, int y) {
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A record saved on a monitor that has since been unplugged: the window
+// comes back where a new one starts, in its own size, and the record keeps
+// the old place for when the monitor returns.
+TEST_F(OverlayReach, AStoredPlaceNoMonitorShowsStartsAtTheDefaultPlace) {
+    plugin();
+    config.x = 5000;
+    config.y = 5000;
+    config.width = 300;
+    ASSERT_TRUE(launch());
+    RECT r = windowRect(window);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.top, 10);
+    EXPECT_EQ(r.right - r.left, 300);
+    EXPECT_EQ(r.bottom - r.top, 40);
+    EXPECT_EQ(quit(), 0);
+    EXPECT_EQ(stored.bytes(), bytesOf(config)) << "the correction is not a move by the user";
+}
+
+// While running, only a display change moves the window, and only when too
+// little of it is left on a monitor to grab; left of the primary monitor is
+// a valid place on a desktop of several.
+TEST_F(OverlayReach, ADisplayChangeMovesOnlyAWindowTooFarOutToGrab) {
+    plugin();
+    ASSERT_TRUE(launch());
+    moveTo(window, -200, 30);  // 40 of 240 pixels shown
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 800));
+    EXPECT_EQ(windowRect(window).left, -200);
+
+    moveTo(window, -230, 30);  // 10 pixels shown
+    SendMessageW(window, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+    RECT r = windowRect(window);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.top, 10);
+    EXPECT_EQ(r.right - r.left, 240);
+
+    EXPECT_EQ(quit(), 0);
+    DisplayConfig dragged = config;
+    dragged.x = -230;
+    dragged.y = 30;
+    EXPECT_EQ(stored.bytes(), bytesOf(dragged))
+        << "the place the user dragged it to, for when its monitor returns";
+}
+
+}  // namespace

@@ -23,6 +23,7 @@ HeapCounts heapTotal;
 int mapViewCalls = 0;
 int mapViewToFail = 0;
 int dcs = 0;
+int mutexReleaseCalls = 0;
 
 void count(Counts& c, Kind kind, int delta) {
     switch (kind) {
@@ -54,6 +55,15 @@ HANDLE WINAPI hookCreateMutexW(LPSECURITY_ATTRIBUTES sa, BOOL owned, LPCWSTR nam
     HANDLE h = CreateMutexW(sa, owned, name);
     acquired(Kind::Handle, h, "CreateMutexW");
     return h;
+}
+
+// Each write of a shared area ends with one: the count of writes.
+BOOL WINAPI hookReleaseMutex(HANDLE mutex) {
+    {
+        std::lock_guard<std::mutex> g(lock);
+        ++mutexReleaseCalls;
+    }
+    return ReleaseMutex(mutex);
 }
 
 HANDLE WINAPI hookCreateFileMappingW(HANDLE file, LPSECURITY_ATTRIBUTES sa, DWORD protect,
@@ -206,6 +216,7 @@ struct Hook {
 const Hook kHooks[] = {
     {"kernel32.dll", "CreateMutexW", reinterpret_cast<void*>(&hookCreateMutexW)},
     {"kernel32.dll", "CreateFileMappingW", reinterpret_cast<void*>(&hookCreateFileMappingW)},
+    {"kernel32.dll", "ReleaseMutex", reinterpret_cast<void*>(&hookReleaseMutex)},
     {"kernel32.dll", "CloseHandle", reinterpret_cast<void*>(&hookCloseHandle)},
     {"kernel32.dll", "MapViewOfFile", reinterpret_cast<void*>(&hookMapViewOfFile)},
     {"kernel32.dll", "UnmapViewOfFile", reinterpret_cast<void*>(&hookUnmapViewOfFile)},
@@ -266,6 +277,7 @@ void reset() {
     mapViewCalls = 0;
     mapViewToFail = 0;
     dcs = 0;
+    mutexReleaseCalls = 0;
 }
 
 std::vector<std::string> outstanding() {
@@ -293,6 +305,11 @@ void failMapView(int nth) {
 int dcsTaken() {
     std::lock_guard<std::mutex> g(lock);
     return dcs;
+}
+
+int mutexReleases() {
+    std::lock_guard<std::mutex> g(lock);
+    return mutexReleaseCalls;
 }
 
 Counts held() {

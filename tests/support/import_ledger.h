@@ -34,6 +34,8 @@ std::vector<std::string> outstanding();
 void failMapView(int nth);
 // How many GetDC the DLL made since reset().
 int dcsTaken();
+// How many ReleaseMutex the DLL made since reset().
+int mutexReleases();
 // Objects acquired and not released since reset(), by kind.
 Counts held();
 

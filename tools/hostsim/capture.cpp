@@ -13,9 +13,16 @@ constexpr int kMargin = 12;  // a little desktop around the windows
 
 struct AreaSearch {
     DWORD overlayProcess;
+    bool dialogsOnly;
     RECT area;
     bool found;
 };
+
+bool isDialog(HWND window) {
+    wchar_t name[16] = L"";
+    GetClassNameW(window, name, 16);
+    return lstrcmpW(name, L"#32770") == 0;
+}
 
 BOOL CALLBACK addWindow(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<AreaSearch*>(param);
@@ -23,6 +30,7 @@ BOOL CALLBACK addWindow(HWND window, LPARAM param) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     if (process != GetCurrentProcessId() && process != search->overlayProcess) return TRUE;
+    if (search->dialogsOnly && !isDialog(window)) return TRUE;
     RECT r{};
     if (!GetWindowRect(window, &r) || IsRectEmpty(&r)) return TRUE;
     if (search->found) {
@@ -40,11 +48,11 @@ RECT screenRect() {
 
 }  // namespace
 
-bool saveScreenshot(const std::wstring& file, bool wholeScreen, std::string* error) {
+bool saveScreenshot(const std::wstring& file, CaptureArea what, std::string* error) {
     RECT screen = screenRect();
     RECT area = screen;
-    if (!wholeScreen) {
-        AreaSearch search{0, RECT{}, false};
+    if (what != CaptureArea::Screen) {
+        AreaSearch search{0, what == CaptureArea::Dialogs, RECT{}, false};
         if (HWND overlay = FindWindowW(L"TALVORI_CLASS", L"TALVORI"))
             GetWindowThreadProcessId(overlay, &search.overlayProcess);
         EnumWindows(addWindow, reinterpret_cast<LPARAM>(&search));

@@ -5,9 +5,15 @@
 
 namespace hostsim {
 
-// Saves the area around every visible window of the overlay program and of
-// this process (the List Channel window), or the whole screen when
-// `wholeScreen` or when no such window shows. False with a message on error.
-bool saveScreenshot(const std::wstring& file, bool wholeScreen, std::string* error);
+enum class CaptureArea {
+    Windows,  // every visible window of the overlay program and of this process
+    Dialogs,  // only their dialog boxes (the settings dialogs)
+    Screen,   // the whole screen
+};
+
+// Saves the area around the windows `what` names (the List Channel window
+// is this process's), or the whole screen when no such window shows. False
+// with a message on error.
+bool saveScreenshot(const std::wstring& file, CaptureArea what, std::string* error);
 
 }  // namespace hostsim

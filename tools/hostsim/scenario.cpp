@@ -252,7 +252,7 @@ void parseArgs(Args& a, Step& s) {
             break;
         case Verb::Screenshot:
             s.text = a.word("file");
-            if (a.more()) s.word = a.keyword("area", "screen|overlay");
+            if (a.more()) s.word = a.keyword("area", "screen|overlay|dialog");
             break;
         case Verb::Say:
             s.text = a.word("text");

@@ -248,7 +248,10 @@ bool ScenarioRunner::screenshot(const Step& step) {
     }
     pump(kPaintSettleMs);
     std::string error;
-    if (!saveScreenshot(file, step.word == "screen", &error))
+    const CaptureArea what = step.word == "screen"   ? CaptureArea::Screen
+                             : step.word == "dialog" ? CaptureArea::Dialogs
+                                                     : CaptureArea::Windows;
+    if (!saveScreenshot(file, what, &error))
         return fail(step, error + ": " + narrow(file));
     ++screenshots_;
     printf("  (saved %s)\n", narrow(file).c_str());

@@ -1,6 +1,10 @@
 // Connection events that re-target the plugin, and the traced plugin events.
+#include <algorithm>
+#include <string>
+
 #include "capture_stdout.h"
 #include "display_channel.h"
+#include "import_ledger.h"
 #include "plugin_session.h"
 #include "stand_in_overlay.h"
 
@@ -48,6 +52,50 @@ TEST_F(Events, ActiveTabChangeIsTracedBeforeTheConnectionIsSelected) {
     ASSERT_FALSE(printed.empty());
     EXPECT_EQ(printed[0], "TALVORI: currentServerConnectionChanged 4294967303 (4294967303)");
     EXPECT_TRUE(overlay.waitForCode(DISPLAY_ACTIVITY_CLEAR, 1000));
+    StdoutCapture quiet;
+    plugin.shutdown();
+}
+
+std::wstring speakerAreaText() {
+    HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, channel::kSpeakerAreaName);
+    if (!mapping) return L"(no speaker area)";
+    auto text = static_cast<const wchar_t*>(
+        MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, channel::kSpeakerBytes));
+    std::wstring out = text ? std::wstring(text, boundedLength(text, channel::kSpeakerUnits))
+                            : L"(no view)";
+    if (text) UnmapViewOfFile(text);
+    CloseHandle(mapping);
+    return out;
+}
+
+// Between two writes the overlay may paint: a line written name by name
+// shows half-built lines, and each write costs a take of the mutex.
+TEST_F(Events, ATalkEventWritesItsWholeLineOnce) {
+    for (anyID id = 10; id < 30; ++id)
+        model.addClient(kConnection, id, ("Speaker" + std::to_string(id)).c_str(), 1);
+    StandInOverlay overlay;
+    loadPlugin();
+    ledger::attach(plugin.module());
+    {
+        StdoutCapture quiet;
+        ASSERT_EQ(plugin.init(), 0);
+        for (anyID id = 10; id < 29; ++id) plugin.onTalkStatusChangeEvent(kConnection, 1, 0, id);
+    }
+    ASSERT_TRUE(overlay.waitForCode(DISPLAY_SPEAKERS_CHANGED, 2000, 19));
+
+    ledger::reset();
+    plugin.onTalkStatusChangeEvent(kConnection, 1, 0, 29);
+    EXPECT_EQ(ledger::mutexReleases(), 1);
+    const std::wstring line = speakerAreaText();
+    EXPECT_EQ(line.rfind(L"Speaker29 "), line.size() - 10) << "the last name, whole, ends it";
+    EXPECT_EQ(std::count(line.begin(), line.end(), L' '), 20) << "one blank after each name";
+    EXPECT_TRUE(overlay.waitForCode(DISPLAY_SPEAKERS_CHANGED, 2000, 20));
+
+    ledger::reset();
+    for (anyID id = 10; id < 30; ++id) plugin.onTalkStatusChangeEvent(kConnection, 0, 0, id);
+    EXPECT_EQ(ledger::mutexReleases(), 20);
+    EXPECT_EQ(speakerAreaText(), L"");
+
     StdoutCapture quiet;
     plugin.shutdown();
 }
