@@ -20,13 +20,26 @@ void copyDefaultName(char* name) {
     copyUtf8Bounded(name, kNameBufferBytes, fallback);
 }
 
-bool listHolds(const anyID* list, anyID client) {
-    for (; *list != 0; ++list)
-        if (*list == client) return true;
-    return false;
-}
+// The trace of a full table; fputs, since a rebuild on a big server prints
+// it once per client it cannot take.
+void traceTableFull() { fputs("MAX_CLIENT_COUNT", stdout); }
 
 }  // namespace
+
+// The host's client list as a set: a purge then costs one pass over the
+// list and one over the table, not one over the list per entry, which on a
+// server of hundreds would grow with the server.
+class ClientSet {
+public:
+    explicit ClientSet(const anyID* list) {
+        memset(bits_, 0, sizeof bits_);
+        for (; *list != 0; ++list) bits_[*list / 32] |= 1u << (*list % 32);
+    }
+    bool holds(anyID client) const { return (bits_[client / 32] >> (client % 32)) & 1u; }
+
+private:
+    uint32_t bits_[65536 / 32];
+};
 
 ClientNameCache::ClientNameCache() : count(0), additions(0) {
     for (unsigned i = 0; i < MAX_CLIENT_COUNT; ++i) {
@@ -63,13 +76,18 @@ int ClientNameCache::findLocked(uint64 connection, anyID client, char* name) con
     return -1;
 }
 
-void ClientNameCache::addClient(uint64 connection, anyID client, char* name) {
+bool ClientNameCache::full() const {
+    PluginLockGuard guard(lock);
+    return count >= MAX_CLIENT_COUNT;
+}
+
+AddOutcome ClientNameCache::addClient(uint64 connection, anyID client, char* name) {
     {
         PluginLockGuard guard(lock);
-        if (findLocked(connection, client, name) >= 0) return;
+        if (findLocked(connection, client, name) >= 0) return AddOutcome::Cached;
         if (count >= MAX_CLIENT_COUNT) {
-            printf("MAX_CLIENT_COUNT");
-            return;
+            traceTableFull();
+            return AddOutcome::TableFull;
         }
     }
 
@@ -82,19 +100,22 @@ void ClientNameCache::addClient(uint64 connection, anyID client, char* name) {
         host::logMessage("AddClient Error client name", hostconst::kLogError, "TALVORI",
                          connection);
         printf("TALVORI: AddClient Error client name: %u\n", client);
-        return;
+        return AddOutcome::HostFailed;
     }
 
     size_t length = strlen(hostName);
     char* copy = static_cast<char*>(malloc(length + 1));
     if (copy) memcpy(copy, hostName, length + 1);
     host::freeMemory(hostName);
-    if (!copy) return;  // out of memory: the caller keeps the default name
+    if (!copy) return AddOutcome::HostFailed;  // out of memory: the caller keeps the default name
 
     uint32_t listAsked;  // additions up to the moment the host lists the clients
     {
         PluginLockGuard guard(lock);
-        if (!storeLocked(connection, client, copy, name)) return;
+        if (!storeLocked(connection, client, copy, name))
+            return count >= MAX_CLIENT_COUNT && findLocked(connection, client, nullptr) < 0
+                       ? AddOutcome::TableFull
+                       : AddOutcome::Cached;
         listAsked = additions;
     }
 
@@ -103,8 +124,9 @@ void ClientNameCache::addClient(uint64 connection, anyID client, char* name) {
     anyID* present = nullptr;
     if (host::getClientList(connection, &present) == 0 && present) {
         {
+            const ClientSet listed(present);
             PluginLockGuard guard(lock);
-            purgeLocked(connection, present, listAsked);
+            purgeLocked(connection, listed, listAsked);
         }
         host::freeMemory(present);
     }
@@ -112,6 +134,7 @@ void ClientNameCache::addClient(uint64 connection, anyID client, char* name) {
     PluginLockGuard guard(lock);
     printf("index: %u  ", count);
     if (count > 0) printf("  %s\n", names[count - 1]);
+    return AddOutcome::Added;
 }
 
 bool ClientNameCache::storeLocked(uint64 connection, anyID client, char* copy, char* name) {
@@ -122,7 +145,7 @@ bool ClientNameCache::storeLocked(uint64 connection, anyID client, char* copy, c
         return false;
     }
     if (count >= MAX_CLIENT_COUNT) {
-        printf("MAX_CLIENT_COUNT");
+        traceTableFull();
         free(copy);
         return false;
     }
@@ -135,13 +158,13 @@ bool ClientNameCache::storeLocked(uint64 connection, anyID client, char* copy, c
     return true;
 }
 
-void ClientNameCache::purgeLocked(uint64 connection, const anyID* present, uint32_t before) {
+void ClientNameCache::purgeLocked(uint64 connection, const ClientSet& present, uint32_t before) {
     unsigned i = 0;
     while (i < count) {
         // An entry stored after the host listed the clients may be a client
         // who arrived since: the list cannot judge it.
         const bool judged = static_cast<int32_t>(storedAt[i] - before) < 0;
-        if (connections[i] != connection || !judged || listHolds(present, clients[i]))
+        if (connections[i] != connection || !judged || present.holds(clients[i]))
             ++i;
         else
             deleteLocked(connection, clients[i]);  // the next entry moved into i

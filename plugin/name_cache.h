@@ -13,6 +13,16 @@
 inline constexpr unsigned MAX_CLIENT_COUNT = 100;
 inline constexpr unsigned kNameBufferBytes = 64;  // a caller's UTF-8 name buffer
 
+class ClientSet;
+
+// What addClient made of a pair.
+enum class AddOutcome {
+    Cached,      // already in the table; the host was not asked
+    Added,       // asked and stored (a purge may have dropped it again at once)
+    TableFull,   // no room: nothing asked, the buffer holds defaultClientName
+    HostFailed,  // the host gave no name: the buffer holds defaultClientName
+};
+
 class ClientNameCache {
 public:
     ClientNameCache();
@@ -23,10 +33,11 @@ public:
     // Index of the entry or -1; a given buffer (64 bytes) always receives a
     // name: the cached one or defaultClientName.
     int findClient(uint64 connection, anyID client, char* name);
-    void addClient(uint64 connection, anyID client, char* name);
+    AddOutcome addClient(uint64 connection, anyID client, char* name);
     int deleteClient(uint64 connection, anyID client);  // 1 removed, 0 absent
     void deleteConnection(uint64 connection);
     void rebuild();
+    bool full() const;
 
     // For inspection while no other thread uses the cache.
     unsigned size() const { return count; }
@@ -40,7 +51,7 @@ private:
     // Stores a fresh copy unless the pair arrived meanwhile or the table
     // filled up; false when the copy was not kept (and has been freed).
     bool storeLocked(uint64 connection, anyID client, char* copy, char* name);
-    void purgeLocked(uint64 connection, const anyID* present, uint32_t before);
+    void purgeLocked(uint64 connection, const ClientSet& present, uint32_t before);
 
     uint32_t count;
     char* names[MAX_CLIENT_COUNT];
