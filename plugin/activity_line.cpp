@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "client_names.h"
 #include "display_link.h"
 #include "globals.h"
 #include "host.h"
@@ -122,7 +123,7 @@ void handleClientMove(uint64 connection, anyID client, uint64 oldChannel, uint64
     if (ownChannelTouched && !configuring.load()) refreshListWindow();
     if (pluginDisplayConfig.onlyMyChannel && !ownChannelTouched) return;
 
-    clientNameCache.findClient(connection, client, name);
+    findClientNamed(connection, client, name);
     wchar_t nickname[kNicknameUnits] = {};
     utf8ToWide(name, nickname, kNicknameUnits);
 
