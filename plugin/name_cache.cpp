@@ -1,5 +1,6 @@
 #include "name_cache.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,26 +21,24 @@ void copyDefaultName(char* name) {
     copyUtf8Bounded(name, kNameBufferBytes, fallback);
 }
 
-// The trace of a full table; fputs, since a rebuild on a big server prints
-// it once per client it cannot take.
-void traceTableFull() { fputs("MAX_CLIENT_COUNT", stdout); }
+// The trace of a full table, once per client it could not take. A rebuild on
+// a big server has hundreds of them at a time: written in a few blocks, the
+// same bytes as one printf each.
+void traceTableFull(unsigned times = 1) {
+    static const char kTrace[] = "MAX_CLIENT_COUNT";
+    constexpr size_t kLength = sizeof kTrace - 1;
+    constexpr unsigned kPerBlock = 32;
+    char block[kLength * kPerBlock];
+    for (unsigned i = 0; i < kPerBlock && i < times; ++i)
+        memcpy(block + i * kLength, kTrace, kLength);
+    while (times > 0) {
+        const unsigned n = times < kPerBlock ? times : kPerBlock;
+        fwrite(block, kLength, n, stdout);
+        times -= n;
+    }
+}
 
 }  // namespace
-
-// The host's client list as a set: a purge then costs one pass over the
-// list and one over the table, not one over the list per entry, which on a
-// server of hundreds would grow with the server.
-class ClientSet {
-public:
-    explicit ClientSet(const anyID* list) {
-        memset(bits_, 0, sizeof bits_);
-        for (; *list != 0; ++list) bits_[*list / 32] |= 1u << (*list % 32);
-    }
-    bool holds(anyID client) const { return (bits_[client / 32] >> (client % 32)) & 1u; }
-
-private:
-    uint32_t bits_[65536 / 32];
-};
 
 ClientNameCache::ClientNameCache() : count(0), additions(0) {
     for (unsigned i = 0; i < MAX_CLIENT_COUNT; ++i) {
@@ -124,9 +123,8 @@ AddOutcome ClientNameCache::addClient(uint64 connection, anyID client, char* nam
     anyID* present = nullptr;
     if (host::getClientList(connection, &present) == 0 && present) {
         {
-            const ClientSet listed(present);
             PluginLockGuard guard(lock);
-            purgeLocked(connection, listed, listAsked);
+            purgeLocked(connection, present, listAsked);
         }
         host::freeMemory(present);
     }
@@ -158,16 +156,35 @@ bool ClientNameCache::storeLocked(uint64 connection, anyID client, char* copy, c
     return true;
 }
 
-void ClientNameCache::purgeLocked(uint64 connection, const ClientSet& present, uint32_t before) {
-    unsigned i = 0;
-    while (i < count) {
+void ClientNameCache::purgeLocked(uint64 connection, const anyID* present, uint32_t before) {
+    // The entries this purge may judge, sorted by client, and which of them
+    // the host lists: one pass over the host's list with a binary search
+    // each, not one pass per entry, which on a server of hundreds would grow
+    // with the server. (Pairs are unique, so a client occurs once here.)
+    anyID judged[MAX_CLIENT_COUNT];
+    bool listed[MAX_CLIENT_COUNT] = {};
+    unsigned n = 0;
+    for (unsigned i = 0; i < count; ++i) {
         // An entry stored after the host listed the clients may be a client
         // who arrived since: the list cannot judge it.
-        const bool judged = static_cast<int32_t>(storedAt[i] - before) < 0;
-        if (connections[i] != connection || !judged || present.holds(clients[i]))
-            ++i;
-        else
+        if (connections[i] == connection && static_cast<int32_t>(storedAt[i] - before) < 0)
+            judged[n++] = clients[i];
+    }
+    if (n == 0) return;
+    std::sort(judged, judged + n);
+    for (const anyID* client = present; *client != 0; ++client) {
+        const anyID* at = std::lower_bound(judged, judged + n, *client);
+        if (at != judged + n && *at == *client) listed[at - judged] = true;
+    }
+    // Removed in the table's order, as their trace lines have always come.
+    unsigned i = 0;
+    while (i < count) {
+        if (connections[i] == connection && static_cast<int32_t>(storedAt[i] - before) < 0 &&
+            !listed[std::lower_bound(judged, judged + n, clients[i]) - judged]) {
             deleteLocked(connection, clients[i]);  // the next entry moved into i
+            continue;
+        }
+        ++i;
     }
 }
 
@@ -220,9 +237,28 @@ void ClientNameCache::rebuild() {
     for (const uint64* handler = handlers; *handler != 0; ++handler) {
         anyID* list = nullptr;
         if (host::getClientList(*handler, &list) != 0 || !list) continue;
-        for (const anyID* client = list; *client != 0; ++client)
-            addClient(*handler, *client, nullptr);
+        addListed(*handler, list);
         host::freeMemory(list);
     }
     host::freeMemory(handlers);
+}
+
+// addClient for each client of the list, in its order. The clients that need
+// no host query (cached, or no room for them) are settled in runs under one
+// lock, so that a rebuild on a server of hundreds costs little more than
+// reading its list; a client with room to take it goes through addClient.
+void ClientNameCache::addListed(uint64 connection, const anyID* client) {
+    while (*client != 0) {
+        unsigned untaken = 0;
+        {
+            PluginLockGuard guard(lock);
+            for (; *client != 0; ++client) {
+                if (findLocked(connection, *client, nullptr) >= 0) continue;
+                if (count < MAX_CLIENT_COUNT) break;
+                ++untaken;
+            }
+        }
+        traceTableFull(untaken);
+        if (*client != 0) addClient(connection, *client++, nullptr);
+    }
 }

@@ -13,8 +13,6 @@
 inline constexpr unsigned MAX_CLIENT_COUNT = 100;
 inline constexpr unsigned kNameBufferBytes = 64;  // a caller's UTF-8 name buffer
 
-class ClientSet;
-
 // What addClient made of a pair.
 enum class AddOutcome {
     Cached,      // already in the table; the host was not asked
@@ -37,6 +35,7 @@ public:
     int deleteClient(uint64 connection, anyID client);  // 1 removed, 0 absent
     void deleteConnection(uint64 connection);
     void rebuild();
+    // Every place taken: addClient adds nothing until a client goes.
     bool full() const;
 
     // For inspection while no other thread uses the cache.
@@ -47,11 +46,12 @@ public:
 
 private:
     int findLocked(uint64 connection, anyID client, char* name) const;
+    void addListed(uint64 connection, const anyID* clients);
     int deleteLocked(uint64 connection, anyID client);
     // Stores a fresh copy unless the pair arrived meanwhile or the table
     // filled up; false when the copy was not kept (and has been freed).
     bool storeLocked(uint64 connection, anyID client, char* copy, char* name);
-    void purgeLocked(uint64 connection, const ClientSet& present, uint32_t before);
+    void purgeLocked(uint64 connection, const anyID* present, uint32_t before);
 
     uint32_t count;
     char* names[MAX_CLIENT_COUNT];
