@@ -18,7 +18,15 @@ double tickMicroseconds();
 class Samples {
 public:
     void reserve(size_t n) { values_.reserve(n); }
-    void add(double microseconds) { values_.push_back(microseconds); }
+    void add(double microseconds) {
+        values_.push_back(microseconds);
+        sorted_ = false;
+    }
+    // Pools another set's samples with these (runs measured in turns).
+    void append(const Samples& other) {
+        values_.insert(values_.end(), other.values_.begin(), other.values_.end());
+        sorted_ = false;
+    }
     size_t size() const { return values_.size(); }
     bool empty() const { return values_.empty(); }
     // Nearest-rank percentile (p in 0..100); 0 when there are no samples.
