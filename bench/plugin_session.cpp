@@ -312,12 +312,16 @@ std::string measure(const std::wstring& dllPath, const std::string& bin, int eve
     if (world.leavesForGood) {
         // One place of the table comes free; the passer-by takes it at every
         // arrival and gives it back at every leave, and each arrival purges
-        // the table against the server's whole client list.
+        // the table against the server's whole client list. The leaver comes
+        // to the user's channel first: with only-my-channel on, a client who
+        // leaves from elsewhere keeps his entry.
         uint64 channel = 0;
         if (hostsim::SimClient* gone = model.client(kConnection, world.leavesForGood))
             channel = gone->channel;
+        model.moveClient(kConnection, world.leavesForGood, kLobby);
+        dll.onClientMoveEvent(kConnection, world.leavesForGood, channel, kLobby, 1, "");
         model.removeClient(kConnection, world.leavesForGood);
-        dll.onClientMoveEvent(kConnection, world.leavesForGood, channel, 0, kLeaveVisibility, "");
+        dll.onClientMoveEvent(kConnection, world.leavesForGood, kLobby, 0, kLeaveVisibility, "");
         report.rows.push_back(session.row(
             "arrival, a free place in the table",
             [&] {
