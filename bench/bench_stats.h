@@ -18,8 +18,12 @@ double tickMicroseconds();
 class Samples {
 public:
     void reserve(size_t n) { values_.reserve(n); }
-    void add(double microseconds) { values_.push_back(microseconds); }
-    void addAll(const Samples& other) {
+    void add(double microseconds) {
+        values_.push_back(microseconds);
+        sorted_ = false;
+    }
+    // Pools another set's samples with these (runs measured in turns).
+    void append(const Samples& other) {
         values_.insert(values_.end(), other.values_.begin(), other.values_.end());
         sorted_ = false;
     }

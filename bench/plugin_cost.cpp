@@ -172,8 +172,8 @@ void merge(benchplugin::Report& into, const benchplugin::Report& part) {
             into.rows.push_back(row);
             continue;
         }
-        same->isolated.addAll(row.isolated);
-        same->burst.addAll(row.burst);
+        same->isolated.append(row.isolated);
+        same->burst.append(row.burst);
     }
 }
 
@@ -193,7 +193,8 @@ std::string compareWithTwin(const std::string& dll, const std::string& twin,
             std::string error;
             {
                 bench::QuietStdout quiet;
-                error = benchplugin::measure(widen(path), options.bin, events, part, true);
+                error = benchplugin::measure(widen(path), options.bin, events, part,
+                                             benchplugin::World(), true);
             }
             if (!error.empty()) return baseName(path) + ": " + error;
             if (!waitForNoOverlay(10000))

@@ -7,11 +7,13 @@
 #include "display_channel.h"
 #include "host_model.h"
 #include "plugin_dll.h"
+#include "world.h"
 
 namespace benchplugin {
 
 namespace {
 
+// The cast; a scenario world (World::scenario) holds them with these ids.
 constexpr uint64 kConnection = 1;
 constexpr uint64 kLobby = 1;     // the user's channel
 constexpr uint64 kUpstairs = 2;
@@ -177,7 +179,34 @@ private:
     HWND overlay_ = nullptr;
 };
 
-void buildWorld(hostsim::HostModel& model, const std::string& bin) {
+// This process's List Channel window, which the plugin's init opens when the
+// settings say so.
+HWND ownListWindow() {
+    struct Search {
+        static BOOL CALLBACK next(HWND window, LPARAM found) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            wchar_t cls[32] = L"";
+            GetClassNameW(window, cls, 32);
+            if (pid != GetCurrentProcessId() || lstrcmpW(cls, L"ListChannel") != 0) return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        }
+    };
+    HWND found = nullptr;
+    EnumWindows(Search::next, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::string buildWorld(hostsim::HostModel& model, const std::string& bin, const World& world) {
+    model.pluginPath = bin;
+    if (!world.scenario.empty()) {
+        std::string error;
+        if (!hostsim::loadWorld(model, world.scenario, &error)) return "world: " + error;
+        if (!model.client(kConnection, kPasserBy) || !model.client(kConnection, kWanderer))
+            return "world: the scenario lacks the benchmark's cast";
+        return "";
+    }
     model.addConnection(kConnection, "Benchmark server", kMe);
     model.addChannel(kConnection, kLobby, "Lobby");
     model.addChannel(kConnection, kUpstairs, "Upstairs");
@@ -188,7 +217,7 @@ void buildWorld(hostsim::HostModel& model, const std::string& bin) {
     model.addClient(kConnection, kWanderer, "Wanderer", kUpstairs);
     model.addClient(kConnection, kPasserBy, "Passer-by", kLobby);
     model.activeConnection = kConnection;
-    model.pluginPath = bin;
+    return "";
 }
 
 // Talk events with `speakers` names on the line: the others keep talking
@@ -212,10 +241,11 @@ Row talkRow(Session& session, hostsim::PluginDll& dll, int speakers) {
 }  // namespace
 
 std::string measure(const std::wstring& dllPath, const std::string& bin, int events,
-                    Report& report, bool talkRowsOnly) {
+                    Report& report, const World& world, bool talkRowsOnly) {
     hostsim::HostModel model;  // outlives the DLL: the plugin frees into it until unloaded
     model.install();
-    buildWorld(model, bin);
+    const std::string worldError = buildWorld(model, bin, world);
+    if (!worldError.empty()) return worldError;
 
     hostsim::PluginDll dll;
     // Level 0: the DLL is taken at the API level it declares.
@@ -237,6 +267,12 @@ std::string measure(const std::wstring& dllPath, const std::string& bin, int eve
     GetWindowThreadProcessId(session.overlay(), &overlayPid);
     report.overlay = "the real TALVORI.exe, started by the plugin's init (process " +
                      std::to_string(overlayPid) + ")";
+
+    // An open List Channel window is hidden while the events are timed, so
+    // that their rows are the events' own cost, as with the window off; it
+    // shows again for a row of its own.
+    const HWND list = ownListWindow();
+    if (list) ShowWindow(list, SW_HIDE);
 
     session.baselines(report);
     for (int speakers : {1, 5, 20}) report.rows.push_back(talkRow(session, dll, speakers));
@@ -278,9 +314,43 @@ std::string measure(const std::wstring& dllPath, const std::string& bin, int eve
         },
         [&] { dll.onClientMoveEvent(kConnection, kPasserBy, 0, kLobby, kEnterVisibility, ""); }));
 
+    if (world.leavesForGood) {
+        // One place of the table comes free; the passer-by takes it at every
+        // arrival and gives it back at every leave, and each arrival purges
+        // the table against the server's whole client list. The leaver comes
+        // to the user's channel first: with only-my-channel on, a client who
+        // leaves from elsewhere keeps his entry.
+        uint64 channel = 0;
+        if (hostsim::SimClient* gone = model.client(kConnection, world.leavesForGood))
+            channel = gone->channel;
+        model.moveClient(kConnection, world.leavesForGood, kLobby);
+        dll.onClientMoveEvent(kConnection, world.leavesForGood, channel, kLobby, 1, "");
+        model.removeClient(kConnection, world.leavesForGood);
+        dll.onClientMoveEvent(kConnection, world.leavesForGood, kLobby, 0, kLeaveVisibility, "");
+        report.rows.push_back(session.row(
+            "arrival, a free place in the table",
+            [&] {
+                leave();
+                model.removeClient(kConnection, kPasserBy);
+                model.addClient(kConnection, kPasserBy, "Passer-by", kLobby);
+            },
+            [&] {
+                dll.onClientMoveEvent(kConnection, kPasserBy, 0, kLobby, kEnterVisibility, "");
+            }));
+    }
+
     report.rows.push_back(session.row(
         "selectConnection (tab switch)", [] {},
         [&] { dll.currentServerConnectionChanged(kConnection); }));
+
+    // The whole window, painted at once on this thread (which created it), as
+    // the plugin's own refresh does.
+    if (list) {
+        ShowWindow(list, SW_SHOWNA);
+        report.rows.push_back(session.row("List Channel paint", [] {}, [&] {
+            RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        }));
+    }
 
     dll.shutdown();
     dll.unload();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bench_stats.h"
+#include "host_types.h"
 
 namespace benchplugin {
 
@@ -33,11 +34,24 @@ struct Report {
     std::string notes;         // host-model findings after shutdown, if any
 };
 
+// The host's world of a measurement. By default plugin_cost's: one server,
+// two channels, 23 clients, every nickname cached before timing.
+struct World {
+    // A scenario file whose world commands make the host's world instead. It
+    // holds the cast the rows drive, with their ids (see plugin_session.cpp).
+    std::wstring scenario;
+    // A client who leaves the server for good after the arrival row, so that
+    // the next row times arrivals that find a free place in a full name
+    // table (0: no such row).
+    anyID leavesForGood = 0;
+};
+
 // Loads the DLL, starts it against the simulated host (its init starts the
 // real overlay program from `bin`), times `events` events of each kind (only
-// the talk rows with `talkRowsOnly`), and stops it. An empty result means
-// success.
+// the talk rows with `talkRowsOnly`), and stops it. When the settings open
+// the List Channel window at init, its paint is timed too. An empty result
+// means success.
 std::string measure(const std::wstring& dllPath, const std::string& bin, int events,
-                    Report& report, bool talkRowsOnly = false);
+                    Report& report, const World& world = World(), bool talkRowsOnly = false);
 
 }  // namespace benchplugin

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "client_names.h"
 #include "display_link.h"
 #include "globals.h"
 #include "live_display_config.h"
@@ -123,7 +124,7 @@ void handleClientMove(uint64 connection, anyID client, uint64 oldChannel, uint64
     if (ownChannelTouched && !configuring.load()) refreshListWindow();
     if (liveDisplayConfig().onlyMyChannel && !ownChannelTouched) return;
 
-    clientNameCache.findClient(connection, client, name);
+    findClientNamed(connection, client, name);
     wchar_t nickname[kNicknameUnits] = {};
     utf8ToWide(name, nickname, kNicknameUnits);
 

@@ -4,6 +4,7 @@
 
 #include "chat_commands.h"
 #include "chat_commands_verbs.h"
+#include "client_names.h"
 #include "command_split.h"
 #include "globals.h"
 #include "host.h"
@@ -43,7 +44,7 @@ int listVerb(const CommandArgs& args) {
     host::printMessageToCurrentTab(line);
     for (size_t i = 0; clients[i] != 0; ++i) {
         char name[kNameBufferBytes] = "";
-        clientNameCache.findClient(args.connection, clients[i], name);
+        findClientNamed(args.connection, clients[i], name);
         std::snprintf(line, sizeof line, " %d : %s \n", clients[i], name);
         host::printMessageToCurrentTab(line);
     }

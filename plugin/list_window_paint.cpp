@@ -1,7 +1,9 @@
 #include "list_window_paint.h"
 
+#include <climits>
 #include <cwchar>
 
+#include "client_names.h"
 #include "globals.h"
 #include "host.h"
 #include "name_cache.h"
@@ -42,10 +44,21 @@ void drawClient(HDC dc, const ListWindowLook& look, const ListChannelConfig& col
     SetTextColor(dc, isMutedOrAway(connection, client) ? colours.awayColour
                                                        : colours.textColour);
     char name[kNameBufferBytes] = {};
-    clientNameCache.findClient(connection, client, name);
+    findClientNamed(connection, client, name);
     wchar_t wide[kNameUnits] = {};
     int length = utf8ToWide(name, wide, kNameUnits);
     drawLine(dc, look, line, wide, length);
+}
+
+// How many lines from the top can show in what is being painted. Lines
+// below would be clipped anyway; not asking the host about their clients
+// keeps a paint's cost to the window's height, whatever the channel's size.
+int visibleLines(HDC dc, const ListWindowLook& look) {
+    RECT clip{};
+    const int region = GetClipBox(dc, &clip);
+    if (region == ERROR || look.lineHeight <= 0) return INT_MAX;
+    if (region == NULLREGION || clip.bottom <= 0) return 0;
+    return (clip.bottom + look.lineHeight - 1) / look.lineHeight;
 }
 
 void drawOwnChannel(HDC dc, const ListWindowLook& look, const ListChannelConfig& colours) {
@@ -62,7 +75,9 @@ void drawOwnChannel(HDC dc, const ListWindowLook& look, const ListChannelConfig&
         return;
     }
     if (!clients) return;
-    for (int n = 0; clients[n] != 0; ++n) drawClient(dc, look, colours, n, connection, clients[n]);
+    const int shown = visibleLines(dc, look);
+    for (int n = 0; clients[n] != 0 && n < shown; ++n)
+        drawClient(dc, look, colours, n, connection, clients[n]);
     host::freeMemory(clients);
 }
 

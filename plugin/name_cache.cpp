@@ -1,5 +1,6 @@
 #include "name_cache.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,10 +21,21 @@ void copyDefaultName(char* name) {
     copyUtf8Bounded(name, kNameBufferBytes, fallback);
 }
 
-bool listHolds(const anyID* list, anyID client) {
-    for (; *list != 0; ++list)
-        if (*list == client) return true;
-    return false;
+// The trace of a full table, once per client it could not take. A rebuild on
+// a big server has hundreds of them at a time: written in a few blocks, the
+// same bytes as one printf each.
+void traceTableFull(unsigned times = 1) {
+    static const char kTrace[] = "MAX_CLIENT_COUNT";
+    constexpr size_t kLength = sizeof kTrace - 1;
+    constexpr unsigned kPerBlock = 32;
+    char block[kLength * kPerBlock];
+    for (unsigned i = 0; i < kPerBlock && i < times; ++i)
+        memcpy(block + i * kLength, kTrace, kLength);
+    while (times > 0) {
+        const unsigned n = times < kPerBlock ? times : kPerBlock;
+        fwrite(block, kLength, n, stdout);
+        times -= n;
+    }
 }
 
 }  // namespace
@@ -63,13 +75,18 @@ int ClientNameCache::findLocked(uint64 connection, anyID client, char* name) con
     return -1;
 }
 
-void ClientNameCache::addClient(uint64 connection, anyID client, char* name) {
+bool ClientNameCache::full() const {
+    PluginLockGuard guard(lock);
+    return count >= MAX_CLIENT_COUNT;
+}
+
+AddOutcome ClientNameCache::addClient(uint64 connection, anyID client, char* name) {
     {
         PluginLockGuard guard(lock);
-        if (findLocked(connection, client, name) >= 0) return;
+        if (findLocked(connection, client, name) >= 0) return AddOutcome::Cached;
         if (count >= MAX_CLIENT_COUNT) {
-            printf("MAX_CLIENT_COUNT");
-            return;
+            traceTableFull();
+            return AddOutcome::TableFull;
         }
     }
 
@@ -82,19 +99,22 @@ void ClientNameCache::addClient(uint64 connection, anyID client, char* name) {
         host::logMessage("AddClient Error client name", hostconst::kLogError, "TALVORI",
                          connection);
         printf("TALVORI: AddClient Error client name: %u\n", client);
-        return;
+        return AddOutcome::HostFailed;
     }
 
     size_t length = strlen(hostName);
     char* copy = static_cast<char*>(malloc(length + 1));
     if (copy) memcpy(copy, hostName, length + 1);
     host::freeMemory(hostName);
-    if (!copy) return;  // out of memory: the caller keeps the default name
+    if (!copy) return AddOutcome::HostFailed;  // out of memory: the caller keeps the default name
 
     uint32_t listAsked;  // additions up to the moment the host lists the clients
     {
         PluginLockGuard guard(lock);
-        if (!storeLocked(connection, client, copy, name)) return;
+        if (!storeLocked(connection, client, copy, name))
+            return count >= MAX_CLIENT_COUNT && findLocked(connection, client, nullptr) < 0
+                       ? AddOutcome::TableFull
+                       : AddOutcome::Cached;
         listAsked = additions;
     }
 
@@ -112,6 +132,7 @@ void ClientNameCache::addClient(uint64 connection, anyID client, char* name) {
     PluginLockGuard guard(lock);
     printf("index: %u  ", count);
     if (count > 0) printf("  %s\n", names[count - 1]);
+    return AddOutcome::Added;
 }
 
 bool ClientNameCache::storeLocked(uint64 connection, anyID client, char* copy, char* name) {
@@ -122,7 +143,7 @@ bool ClientNameCache::storeLocked(uint64 connection, anyID client, char* copy, c
         return false;
     }
     if (count >= MAX_CLIENT_COUNT) {
-        printf("MAX_CLIENT_COUNT");
+        traceTableFull();
         free(copy);
         return false;
     }
@@ -136,15 +157,34 @@ bool ClientNameCache::storeLocked(uint64 connection, anyID client, char* copy, c
 }
 
 void ClientNameCache::purgeLocked(uint64 connection, const anyID* present, uint32_t before) {
-    unsigned i = 0;
-    while (i < count) {
+    // The entries this purge may judge, sorted by client, and which of them
+    // the host lists: one pass over the host's list with a binary search
+    // each, not one pass per entry, which on a server of hundreds would grow
+    // with the server. (Pairs are unique, so a client occurs once here.)
+    anyID judged[MAX_CLIENT_COUNT];
+    bool listed[MAX_CLIENT_COUNT] = {};
+    unsigned n = 0;
+    for (unsigned i = 0; i < count; ++i) {
         // An entry stored after the host listed the clients may be a client
         // who arrived since: the list cannot judge it.
-        const bool judged = static_cast<int32_t>(storedAt[i] - before) < 0;
-        if (connections[i] != connection || !judged || listHolds(present, clients[i]))
-            ++i;
-        else
+        if (connections[i] == connection && static_cast<int32_t>(storedAt[i] - before) < 0)
+            judged[n++] = clients[i];
+    }
+    if (n == 0) return;
+    std::sort(judged, judged + n);
+    for (const anyID* client = present; *client != 0; ++client) {
+        const anyID* at = std::lower_bound(judged, judged + n, *client);
+        if (at != judged + n && *at == *client) listed[at - judged] = true;
+    }
+    // Removed in the table's order, as their trace lines have always come.
+    unsigned i = 0;
+    while (i < count) {
+        if (connections[i] == connection && static_cast<int32_t>(storedAt[i] - before) < 0 &&
+            !listed[std::lower_bound(judged, judged + n, clients[i]) - judged]) {
             deleteLocked(connection, clients[i]);  // the next entry moved into i
+            continue;
+        }
+        ++i;
     }
 }
 
@@ -197,9 +237,28 @@ void ClientNameCache::rebuild() {
     for (const uint64* handler = handlers; *handler != 0; ++handler) {
         anyID* list = nullptr;
         if (host::getClientList(*handler, &list) != 0 || !list) continue;
-        for (const anyID* client = list; *client != 0; ++client)
-            addClient(*handler, *client, nullptr);
+        addListed(*handler, list);
         host::freeMemory(list);
     }
     host::freeMemory(handlers);
+}
+
+// addClient for each client of the list, in its order. The clients that need
+// no host query (cached, or no room for them) are settled in runs under one
+// lock, so that a rebuild on a server of hundreds costs little more than
+// reading its list; a client with room to take it goes through addClient.
+void ClientNameCache::addListed(uint64 connection, const anyID* client) {
+    while (*client != 0) {
+        unsigned untaken = 0;
+        {
+            PluginLockGuard guard(lock);
+            for (; *client != 0; ++client) {
+                if (findLocked(connection, *client, nullptr) >= 0) continue;
+                if (count < MAX_CLIENT_COUNT) break;
+                ++untaken;
+            }
+        }
+        traceTableFull(untaken);
+        if (*client != 0) addClient(connection, *client++, nullptr);
+    }
 }

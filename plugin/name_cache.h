@@ -13,6 +13,14 @@
 inline constexpr unsigned MAX_CLIENT_COUNT = 100;
 inline constexpr unsigned kNameBufferBytes = 64;  // a caller's UTF-8 name buffer
 
+// What addClient made of a pair.
+enum class AddOutcome {
+    Cached,      // already in the table; the host was not asked
+    Added,       // asked and stored (a purge may have dropped it again at once)
+    TableFull,   // no room: nothing asked, the buffer holds defaultClientName
+    HostFailed,  // the host gave no name: the buffer holds defaultClientName
+};
+
 class ClientNameCache {
 public:
     ClientNameCache();
@@ -23,10 +31,12 @@ public:
     // Index of the entry or -1; a given buffer (64 bytes) always receives a
     // name: the cached one or defaultClientName.
     int findClient(uint64 connection, anyID client, char* name);
-    void addClient(uint64 connection, anyID client, char* name);
+    AddOutcome addClient(uint64 connection, anyID client, char* name);
     int deleteClient(uint64 connection, anyID client);  // 1 removed, 0 absent
     void deleteConnection(uint64 connection);
     void rebuild();
+    // Every place taken: addClient adds nothing until a client goes.
+    bool full() const;
 
     // For inspection while no other thread uses the cache.
     unsigned size() const { return count; }
@@ -36,6 +46,7 @@ public:
 
 private:
     int findLocked(uint64 connection, anyID client, char* name) const;
+    void addListed(uint64 connection, const anyID* clients);
     int deleteLocked(uint64 connection, anyID client);
     // Stores a fresh copy unless the pair arrived meanwhile or the table
     // filled up; false when the copy was not kept (and has been freed).

@@ -4,6 +4,7 @@
 
 #include "display_channel.h"
 #include "display_link.h"
+#include "client_names.h"
 #include "globals.h"
 #include "live_display_config.h"
 #include "name_cache.h"
@@ -92,7 +93,7 @@ void composeSpeakerLine(uint64 connection, const SpeakerSlots& slots, unsigned g
     const int n = occupiedSlots(slots);
     int sum = 0;
     for (int i = 0; i < n; ++i) {
-        clientNameCache.addClient(connection, slots.slot[i], name);
+        addClientNamed(connection, slots.slot[i], name);
         utf8ToWide(name, wide, kWideNameUnits);
         sum += textWidth(wide);
     }
@@ -101,7 +102,7 @@ void composeSpeakerLine(uint64 connection, const SpeakerSlots& slots, unsigned g
     const int budget = sum > width ? (width - 4 * n) / n : sum;
 
     for (int i = 0; i < n; ++i) {
-        clientNameCache.findClient(connection, slots.slot[i], name);
+        findClientNamed(connection, slots.slot[i], name);
         int length = utf8ToWide(name, wide, kWideNameUnits);
         size_t take = static_cast<size_t>(length);
         if (i != n - 1) take = takenOf(wide, length, budget);

@@ -4,6 +4,7 @@
 # which it prints at the end:
 #   - the size of every shipped binary,
 #   - the plugin's cost per host event (each plugin DLL, in its own tree),
+#   - the same events on a big server against plugin_cost's small world,
 #   - event to pixels: a speaker line written until it shows on screen,
 #   - the overlay program's footprint and CPU time.
 # The two timed phases of the footprint last 60 s each; for a quicker look,
@@ -75,6 +76,10 @@ events=()
 for tree in i686 x64; do
   exe=$build/$tree/bench/plugin_cost.exe
   [ -f "$exe" ] && run "plugin cost ($tree)" "$exe" "${events[@]}"
+done
+for tree in i686 x64; do
+  exe=$build/$tree/bench/scale_cost.exe
+  [ -f "$exe" ] && run "cost on a big server ($tree)" "$exe" "${events[@]}"
 done
 run "event to pixels" "$build/x64/bench/event_to_pixels.exe"
 phases=()

@@ -96,13 +96,27 @@ SimClient& HostModel::addClient(uint64 connection, anyID id, const std::string& 
     return c->clients.back();
 }
 
+const SimClient* SimConnection::findClient(anyID id) const {
+    auto known = position_.find(id);
+    if (known != position_.end() && known->second < clients.size() &&
+        clients[known->second].id == id)
+        return &clients[known->second];
+    for (size_t i = 0; i < clients.size(); ++i) {
+        if (clients[i].id != id) continue;
+        position_[id] = i;
+        return &clients[i];
+    }
+    return nullptr;
+}
+
+SimClient* SimConnection::findClient(anyID id) {
+    return const_cast<SimClient*>(static_cast<const SimConnection*>(this)->findClient(id));
+}
+
 SimClient* HostModel::client(uint64 connection, anyID id) {
     Lock lock(mutex_);
     SimConnection* c = findConnection(connection);
-    if (!c) return nullptr;
-    for (auto& cl : c->clients)
-        if (cl.id == id) return &cl;
-    return nullptr;
+    return c ? c->findClient(id) : nullptr;
 }
 
 void HostModel::removeClient(uint64 connection, anyID id) {
@@ -158,6 +172,11 @@ void HostModel::record(HostCall call) {
     Lock lock(mutex_);
     if (listener_) listener_(call);
     if (recording_) calls_.push_back(std::move(call));
+}
+
+bool HostModel::keepsCalls() const {
+    Lock lock(mutex_);
+    return recording_ || listener_;
 }
 
 void HostModel::setRecording(bool on) {

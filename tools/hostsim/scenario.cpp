@@ -146,6 +146,17 @@ void moveArgs(Args& a, Step& s, bool withNew) {
     if (a.more()) s.visibility = static_cast<int>(a.number("visibility", 2));
 }
 
+// muted, deaf, away and ping <ms>, in any order, after a client's channel.
+void clientFlags(Args& a, Step& s) {
+    while (a.more() && !a.failed()) {
+        std::string flag = a.keyword("client flag", "muted|deaf|away|ping");
+        if (flag == "muted") s.muted = true;
+        else if (flag == "deaf") s.deaf = true;
+        else if (flag == "away") s.away = true;
+        else if (flag == "ping") s.ping = a.word("ping");
+    }
+}
+
 void parseArgs(Args& a, Step& s) {
     switch (s.verb) {
         case Verb::Connection:
@@ -164,13 +175,17 @@ void parseArgs(Args& a, Step& s) {
             s.client = static_cast<anyID>(a.number("client", kMaxClient));
             s.text = a.word("nickname");
             s.channel = a.number("channel");
-            while (a.more() && !a.failed()) {
-                std::string flag = a.keyword("client flag", "muted|deaf|away|ping");
-                if (flag == "muted") s.muted = true;
-                else if (flag == "deaf") s.deaf = true;
-                else if (flag == "away") s.away = true;
-                else if (flag == "ping") s.ping = a.word("ping");
-            }
+            clientFlags(a, s);
+            break;
+        case Verb::Clients:
+            s.connection = a.number("connection");
+            s.client = static_cast<anyID>(a.number("first client", kMaxClient));
+            s.lastClient = static_cast<anyID>(a.number("last client", kMaxClient));
+            if (!a.failed() && (s.client == 0 || s.lastClient < s.client))
+                a.fail("the range must go up from client 1 or later");
+            s.text = a.word("nickname prefix");
+            s.channel = a.number("channel");
+            clientFlags(a, s);
             break;
         case Verb::Active:
         case Verb::Connect:
@@ -273,7 +288,8 @@ struct VerbEntry {
 
 const VerbEntry kVerbs[] = {
     {"connection", Verb::Connection}, {"channel", Verb::Channel},
-    {"client", Verb::Client},         {"active", Verb::Active},
+    {"client", Verb::Client},         {"clients", Verb::Clients},
+    {"active", Verb::Active},
     {"init", Verb::Init},             {"connect", Verb::Connect},
     {"status", Verb::Status},         {"talk", Verb::Talk},
     {"move", Verb::Move},             {"moved", Verb::Moved},

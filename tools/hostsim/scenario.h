@@ -19,7 +19,7 @@
 namespace hostsim {
 
 enum class Verb {
-    Connection, Channel, Client, Active, Init, Connect, Status, Talk,
+    Connection, Channel, Client, Clients, Active, Init, Connect, Status, Talk,
     Move, Moved, Kick, KickServer, Timeout, Subscription, Join, Leave, Update,
     Tab, Disconnect, Command, Text, PluginEvent, Configure, Dialog, Configured,
     Fail, Wait, Screenshot, Say, Shutdown, Unload,
@@ -31,7 +31,8 @@ struct Step {
     std::string source;       // the line as written, trimmed
 
     uint64 connection = 0;
-    anyID client = 0;         // client, own client (connection), sender (text)
+    anyID client = 0;         // client, own client (connection), sender (text), first of clients
+    anyID lastClient = 0;     // last of a numbered range (clients)
     uint64 channel = 0;       // channel id (channel, client, join)
     uint64 oldChannel = 0;
     bool oldFromModel = false;  // old channel written as "-": the client's channel now

@@ -6,6 +6,7 @@
 
 #include "capture.h"
 #include "utf8.h"
+#include "world.h"
 
 namespace hostsim {
 
@@ -260,9 +261,7 @@ bool ScenarioRunner::screenshot(const Step& step) {
 
 bool ScenarioRunner::runStep(const Step& s) {
     std::string error;
-    const bool needsPlugin = s.verb != Verb::Connection && s.verb != Verb::Channel &&
-                             s.verb != Verb::Client && s.verb != Verb::Active &&
-                             s.verb != Verb::Fail && s.verb != Verb::Wait &&
+    const bool needsPlugin = !isWorldStep(s) && s.verb != Verb::Fail && s.verb != Verb::Wait &&
                              s.verb != Verb::Say && s.verb != Verb::Screenshot &&
                              s.verb != Verb::Dialog && s.verb != Verb::Configured &&
                              s.verb != Verb::Unload;
@@ -270,32 +269,12 @@ bool ScenarioRunner::runStep(const Step& s) {
     const bool knownConnection = model_.connection(s.connection) != nullptr;
 
     switch (s.verb) {
-        case Verb::Connection: {
-            model_.addConnection(s.connection, s.text, s.client);
-            Lock lock(model_.mutex());
-            if (model_.activeConnection == 0) model_.activeConnection = s.connection;
-            return true;
-        }
+        case Verb::Connection:
         case Verb::Channel:
-            if (!knownConnection) return fail(s, "no connection " + std::to_string(s.connection));
-            model_.addChannel(s.connection, s.channel, s.text);
-            return true;
-        case Verb::Client: {
-            if (!knownConnection) return fail(s, "no connection " + std::to_string(s.connection));
-            Lock lock(model_.mutex());
-            SimClient& c = model_.addClient(s.connection, s.client, s.text, s.channel);
-            c.inputMuted = s.muted;
-            c.outputMuted = s.deaf;
-            c.away = s.away;
-            if (!s.ping.empty()) c.ping = s.ping;
-            return true;
-        }
-        case Verb::Active: {
-            if (!knownConnection) return fail(s, "no connection " + std::to_string(s.connection));
-            Lock lock(model_.mutex());
-            model_.activeConnection = s.connection;
-            return true;
-        }
+        case Verb::Client:
+        case Verb::Clients:
+        case Verb::Active:
+            return applyWorldStep(model_, s, &error) || fail(s, error);
         case Verb::Init: {
             if (inited_) return fail(s, "the plugin is already running");
             printf("  plugin: %s %s, API %d, by %s: %s\n", dll_.name(), dll_.version(),

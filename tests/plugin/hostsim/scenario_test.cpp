@@ -97,15 +97,22 @@ TEST(ScenarioParse, EveryBadLineIsReportedWithItsNumber) {
         "tab 1 2\n"                       // 8: extra word
         "say \"open\n"                    // 9: unclosed quote
         "move 1 7 10 20 3\n"              // 10: visibility beyond 2
+        "clients 1 9 3 \"P\" 1\n"         // 11: a range going down
+        "clients 1 0 3 \"P\" 1\n"         // 12: a range from client 0
+        "clients 1 2 500 \"Player\" 1 away\n"
         "shutdown\n");
-    ASSERT_EQ(9u, p.errors.size());
-    const char* expected[] = {"line 2: ", "line 3: ", "line 4: ", "line 5: ", "line 6: ",
-                              "line 7: ", "line 8: ", "line 9: ", "line 10: "};
-    for (size_t i = 0; i < 9; ++i)
+    ASSERT_EQ(11u, p.errors.size());
+    const char* expected[] = {"line 2: ", "line 3: ", "line 4: ", "line 5: ",  "line 6: ",
+                              "line 7: ", "line 8: ", "line 9: ", "line 10: ", "line 11: ",
+                              "line 12: "};
+    for (size_t i = 0; i < 11; ++i)
         EXPECT_EQ(0u, p.errors[i].find(expected[i])) << p.errors[i];
     EXPECT_NE(std::string::npos, p.errors[0].find("teleport"));
     EXPECT_NE(std::string::npos, p.errors[5].find("-5"));
-    EXPECT_EQ(2u, p.steps.size()) << "the good lines still parse";
+    ASSERT_EQ(3u, p.steps.size()) << "the good lines still parse";
+    EXPECT_EQ(2, p.steps[1].client);
+    EXPECT_EQ(500, p.steps[1].lastClient);
+    EXPECT_TRUE(p.steps[1].away);
 }
 
 TEST(ScenarioParse, BuiltInDemoIsValid) {
