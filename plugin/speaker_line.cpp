@@ -87,14 +87,16 @@ constexpr bool kWriteEachName = false;
 void composeSpeakerLine(uint64 connection, const SpeakerSlots& slots, unsigned generation) {
     wchar_t line[channel::kSpeakerUnits];
     line[0] = L'\0';
-    char name[kNameBufferBytes];
+    // Each name as the first pass found it: a name the full table cannot
+    // hold is asked of the host once per event, not once per pass.
+    char names[kSpeakerSlotCount][kNameBufferBytes];
     wchar_t wide[kWideNameUnits];
 
     const int n = occupiedSlots(slots);
     int sum = 0;
     for (int i = 0; i < n; ++i) {
-        addClientNamed(connection, slots.slot[i], name);
-        utf8ToWide(name, wide, kWideNameUnits);
+        addClientNamed(connection, slots.slot[i], names[i]);
+        utf8ToWide(names[i], wide, kWideNameUnits);
         sum += textWidth(wide);
     }
 
@@ -102,8 +104,7 @@ void composeSpeakerLine(uint64 connection, const SpeakerSlots& slots, unsigned g
     const int budget = sum > width ? (width - 4 * n) / n : sum;
 
     for (int i = 0; i < n; ++i) {
-        findClientNamed(connection, slots.slot[i], name);
-        int length = utf8ToWide(name, wide, kWideNameUnits);
+        int length = utf8ToWide(names[i], wide, kWideNameUnits);
         size_t take = static_cast<size_t>(length);
         if (i != n - 1) take = takenOf(wide, length, budget);
         appendWithBlank(line, wide, take);
