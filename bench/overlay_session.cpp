@@ -21,7 +21,7 @@ OverlaySession::OverlaySession() { resetDisplayConfig(config_); }
 OverlaySession::~OverlaySession() { quit(); }
 
 std::string OverlaySession::start(const std::wstring& exe) {
-    if (FindWindowA(nullptr, channel::kWindowTitleA))
+    if (FindWindowW(channel::kWindowClass, channel::kWindowTitle))
         return "a window titled TALVORI is already open; it would receive the notifications";
     if (!stored_.store(&config_, sizeof config_)) return "cannot store the settings";
     if (!channel_.ready()) return "cannot create the display channel";

@@ -75,7 +75,7 @@ std::string baselineTwin(const std::string& dll) {
 
 bool waitForNoOverlay(DWORD timeoutMs) {
     const DWORD start = GetTickCount();
-    while (FindWindowA(nullptr, channel::kWindowTitleA)) {
+    while (FindWindowW(channel::kWindowClass, channel::kWindowTitle)) {
         if (GetTickCount() - start > timeoutMs) return false;
         Sleep(20);
     }
@@ -240,7 +240,7 @@ int main(int argc, char** argv) {
         std::printf("plugin_cost: no plugin DLL in %s\n", options.bin.c_str());
         return 1;
     }
-    if (FindWindowA(nullptr, channel::kWindowTitleA)) {
+    if (FindWindowW(channel::kWindowClass, channel::kWindowTitle)) {
         std::printf("plugin_cost: a window titled TALVORI is already open; it would take the "
                     "overlay's place and falsify the figures\n");
         return 1;

@@ -44,7 +44,7 @@ public:
     Session(hostsim::HostModel& model, hostsim::PluginDll& dll, int events)
         : model_(model), dll_(dll), events_(events) {}
 
-    void findOverlay() { overlay_ = FindWindowA(nullptr, channel::kWindowTitleA); }
+    void findOverlay() { overlay_ = FindWindowW(channel::kWindowClass, channel::kWindowTitle); }
     HWND overlay() const { return overlay_; }
 
     // Returns once the overlay has handled every notification sent so far.

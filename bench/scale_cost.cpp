@@ -62,7 +62,7 @@ std::vector<std::string> treeDlls(const std::string& bin) {
 
 bool waitForNoOverlay(DWORD timeoutMs) {
     const DWORD start = GetTickCount();
-    while (FindWindowA(nullptr, channel::kWindowTitleA)) {
+    while (FindWindowW(channel::kWindowClass, channel::kWindowTitle)) {
         if (GetTickCount() - start > timeoutMs) return false;
         Sleep(20);
     }
@@ -184,7 +184,7 @@ int main(int argc, char** argv) {
         std::printf("scale_cost: no plugin DLL in %s\n", options.bin.c_str());
         return 1;
     }
-    if (FindWindowA(nullptr, channel::kWindowTitleA)) {
+    if (FindWindowW(channel::kWindowClass, channel::kWindowTitle)) {
         std::printf("scale_cost: a window titled TALVORI is already open\n");
         return 1;
     }
