@@ -28,41 +28,14 @@
 
 namespace {
 
-std::wstring widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
-
-std::string windowsPath(const std::string& unixPath) {
-    if (unixPath.empty() || unixPath[0] != '/') return unixPath;
-    std::string out = "Z:";
-    for (char c : unixPath) out += (c == '/') ? '\\' : c;
-    return out;
-}
+using benchplugin::baseName;
+using benchplugin::treeDlls;
+using benchplugin::waitForNoOverlay;
+using benchplugin::widen;
+using benchplugin::windowsPath;
 
 bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string baseName(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The DLLs this tree builds: the API-8 plugin is 32-bit only; the API-26
-// plugin exists in both bitnesses.
-std::vector<std::string> treeDlls(const std::string& bin) {
-    const char* names[] = {
-#ifdef _WIN64
-        "TALVOR_plugin_win64.dll",
-#else
-        "TALVOR_plugin.dll",
-        "TALVOR_plugin_win32.dll",
-#endif
-    };
-    std::vector<std::string> out;
-    for (const char* name : names) {
-        std::string path = bin + "\\" + name;
-        if (fileExists(path)) out.push_back(path);
-    }
-    return out;
 }
 
 // The twin of a plugin DLL that writes the speaker line name by name.
@@ -71,15 +44,6 @@ std::string baselineTwin(const std::string& dll) {
     const size_t dot = name.rfind('.');
     if (dot != std::string::npos) name.erase(dot);
     return windowsPath(TALVORI_BENCH_BASELINE_DIR) + "\\" + name + "_write_each_name.dll";
-}
-
-bool waitForNoOverlay(DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (FindWindowW(channel::kWindowClass, channel::kWindowTitle)) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
 }
 
 struct Options {

@@ -360,4 +360,44 @@ std::string measure(const std::wstring& dllPath, const std::string& bin, int eve
     return "";
 }
 
+std::wstring widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+std::string windowsPath(const std::string& unixPath) {
+    if (unixPath.empty() || unixPath[0] != '/') return unixPath;
+    std::string out = "Z:";
+    for (char c : unixPath) out += (c == '/') ? '\\' : c;
+    return out;
+}
+
+std::string baseName(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::vector<std::string> treeDlls(const std::string& bin) {
+    const char* names[] = {
+#ifdef _WIN64
+        "TALVOR_plugin_win64.dll",
+#else
+        "TALVOR_plugin.dll",
+        "TALVOR_plugin_win32.dll",
+#endif
+    };
+    std::vector<std::string> out;
+    for (const char* name : names) {
+        std::string path = bin + "\\" + name;
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) out.push_back(path);
+    }
+    return out;
+}
+
+bool waitForNoOverlay(unsigned long timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (FindWindowW(channel::kWindowClass, channel::kWindowTitle)) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
 }  // namespace benchplugin

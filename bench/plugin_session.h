@@ -54,4 +54,16 @@ struct World {
 std::string measure(const std::wstring& dllPath, const std::string& bin, int events,
                     Report& report, const World& world = World(), bool talkRowsOnly = false);
 
+// What the plugin benchmarks share around a measurement.
+std::wstring widen(const std::string& s);
+// A Unix path from the build as Wine shows it (drive Z:); others unchanged.
+std::string windowsPath(const std::string& unixPath);
+std::string baseName(const std::string& path);
+// The plugin DLLs this tree builds that are in `bin`: the API-8 plugin is
+// 32-bit only; the API-26 plugin exists in both bitnesses.
+std::vector<std::string> treeDlls(const std::string& bin);
+// Waits until no overlay window is left (the previous session's program
+// quits); false after `timeoutMs`.
+bool waitForNoOverlay(unsigned long timeoutMs);
+
 }  // namespace benchplugin

@@ -26,48 +26,17 @@
 
 namespace {
 
+using benchplugin::baseName;
+using benchplugin::treeDlls;
+using benchplugin::waitForNoOverlay;
+using benchplugin::widen;
+using benchplugin::windowsPath;
+
 // A client of the big world whom the table holds after init (the first of
 // the crowd), and who leaves so that arrivals find a free place.
 constexpr anyID kCachedCrowdMember = 100;
 constexpr double kLimit = 2.0;  // what the ratios must stay under
 constexpr int kRounds = 8;      // turns of each world
-
-std::wstring widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
-
-std::string windowsPath(const std::string& unixPath) {
-    if (unixPath.empty() || unixPath[0] != '/') return unixPath;
-    std::string out = "Z:";
-    for (char c : unixPath) out += (c == '/') ? '\\' : c;
-    return out;
-}
-
-std::string baseName(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::vector<std::string> treeDlls(const std::string& bin) {
-#ifdef _WIN64
-    const char* names[] = {"TALVOR_plugin_win64.dll"};
-#else
-    const char* names[] = {"TALVOR_plugin.dll", "TALVOR_plugin_win32.dll"};
-#endif
-    std::vector<std::string> out;
-    for (const char* name : names) {
-        std::string path = bin + "\\" + name;
-        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) out.push_back(path);
-    }
-    return out;
-}
-
-bool waitForNoOverlay(DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (FindWindowW(channel::kWindowClass, channel::kWindowTitle)) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
-}
 
 struct Options {
     int events = 2000;
