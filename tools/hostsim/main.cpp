@@ -21,6 +21,7 @@
 #include "plugin_dll.h"
 #include "scenario.h"
 #include "scenario_runner.h"
+#include "world.h"
 #include "utf8.h"
 
 namespace {
@@ -117,19 +118,6 @@ std::wstring exeFolder() {
     return folderOf(std::wstring(buffer, n));
 }
 
-bool readFile(const std::wstring& path, std::string* out) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    char buffer[4096];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(f, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0)
-        out->append(buffer, got);
-    CloseHandle(f);
-    return ok;
-}
-
 // The memory and call checks a host can make once the plugin is gone.
 int checkDiscipline(const HostModel& model) {
     int code = 0;
@@ -167,7 +155,7 @@ int run(const Options& o) {
     std::string text = kDemoScenario;
     if (!o.scenario.empty()) {
         text.clear();
-        if (!readFile(o.scenario, &text)) {
+        if (!readScenarioFile(o.scenario, &text)) {
             printf("hostsim: cannot read %s\n", narrow(o.scenario).c_str());
             return 1;
         }

@@ -15,7 +15,9 @@ void setFlags(SimClient& c, const Step& s) {
     if (!s.ping.empty()) c.ping = s.ping;
 }
 
-bool readFile(const std::wstring& path, std::string* out) {
+}  // namespace
+
+bool readScenarioFile(const std::wstring& path, std::string* out) {
     HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;
@@ -27,8 +29,6 @@ bool readFile(const std::wstring& path, std::string* out) {
     CloseHandle(f);
     return ok;
 }
-
-}  // namespace
 
 bool isWorldStep(const Step& step) {
     return step.verb == Verb::Connection || step.verb == Verb::Channel ||
@@ -75,7 +75,7 @@ bool applyWorldStep(HostModel& model, const Step& s, std::string* error) {
 
 bool loadWorld(HostModel& model, const std::wstring& path, std::string* error) {
     std::string text;
-    if (!readFile(path, &text)) {
+    if (!readScenarioFile(path, &text)) {
         *error = "cannot read the scenario file";
         return false;
     }

@@ -16,6 +16,9 @@ bool isWorldStep(const Step& step);
 // connection that does not exist or is not a world step.
 bool applyWorldStep(HostModel& model, const Step& step, std::string* error);
 
+// The whole text of a scenario file; false when it cannot be read.
+bool readScenarioFile(const std::wstring& path, std::string* text);
+
 // Reads a scenario file and applies its world steps in order, skipping every
 // other command. False, with a message, when the file cannot be read, does
 // not parse, or a world step fails.
