@@ -159,26 +159,7 @@ TEST_F(SpeakerEndToEnd, ATalkStartShowsTheNicknameOnTheOverlay) {
         GTEST_SKIP() << "speaker text and background share one colour";
     ASSERT_EQ(FindWindowA(nullptr, "TALVORI"), nullptr) << "an overlay is already running";
 
-    model.addConnection(1, "Server", 1);
-    model.addClient(1, 1, "Me", 10);
-    model.addClient(1, 5, "WWWWW", 10);
-    model.activeConnection = 1;
-    model.pluginPath = kBinFolder;
-    model.install();
-
-    ASSERT_TRUE(plugin.load(std::wstring(kBinFolder.begin(), kBinFolder.end()) +
-                                L"\\" TALVORI_TEST_PLUGIN_DLL_NAME,
-                            TALVORI_TEST_PLUGIN_API))
-        << plugin.loadError();
-    ASSERT_TRUE(plugin.complete());
-    plugin.setHostTable();
-    {
-        StdoutCapture out;
-        int result = plugin.init();
-        std::string text = out.take();
-        ASSERT_EQ(result, 0) << text;
-    }
-    started = true;
+    ASSERT_NO_FATAL_FAILURE(startWithOverlay());
     HWND overlay = FindWindowW(channel::kWindowClass, channel::kWindowTitle);
     ASSERT_NE(overlay, nullptr);
     DWORD pid = 0;
