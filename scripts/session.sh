@@ -61,6 +61,15 @@ fi
 # Start Wine's own services now, with their output going nowhere: started
 # later by a test, they would inherit the pipe ctest reads and hold it open.
 wine cmd /c exit >/dev/null 2>&1 || true
+# Wine's desktop, likewise: held open for the whole session by a program
+# that does nothing else (tools/desktop_keeper), ended with the Wine server.
+if [ -f "$build/bin/desktop_keeper.exe" ]; then
+  "$TALVORI_WINE64" "$build/bin/desktop_keeper.exe" </dev/null >/dev/null 2>&1 &
+  for _ in $(seq 50); do
+    pgrep -f 'explorer.exe /desktop' >/dev/null && break
+    sleep 0.1
+  done
+fi
 # The proof that 32-bit Windows programs run, whichever way: the prefix's
 # own 32-bit command interpreter.
 if [ "$talvori_can32" = yes ] &&
