@@ -32,6 +32,9 @@ enum DisplayCode : WPARAM {
     DISPLAY_ACTIVITY_POSTED = 2,
     DISPLAY_ACTIVITY_CLEAR = 3,
     DISPLAY_OPEN_SETTINGS = 4,
+    // The "Playing" registry value changed: read it again and apply it.
+    // An older overlay program answers unknown codes with 0 and ignores them.
+    DISPLAY_PLAY_CHANGED = 5,
 };
 
 // A mapped text area and how many UTF-16 units it holds.

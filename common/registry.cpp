@@ -42,6 +42,24 @@ LONG readRecord(HKEY key, const wchar_t* name, void* record, DWORD size) {
     return ERROR_SUCCESS;
 }
 
+LONG readRecordPrefix(HKEY key, const wchar_t* name, void* record, DWORD size) {
+    DWORD type = 0;
+    DWORD stored = 0;
+    LONG rc = RegQueryValueExW(key, name, nullptr, &type, nullptr, &stored);
+    if (rc != ERROR_SUCCESS) return rc;
+    if (type != REG_BINARY || stored < size) return ERROR_INVALID_DATA;
+    // The whole value is read: a query into a shorter buffer fails.
+    constexpr DWORD kMostBytes = 4096;
+    if (stored > kMostBytes) return ERROR_INVALID_DATA;
+    BYTE scratch[kMostBytes];
+    DWORD got = stored;
+    rc = RegQueryValueExW(key, name, nullptr, &type, scratch, &got);
+    if (rc != ERROR_SUCCESS) return rc;
+    if (type != REG_BINARY || got < size) return ERROR_INVALID_DATA;
+    std::memcpy(record, scratch, size);
+    return ERROR_SUCCESS;
+}
+
 LONG writeRecord(HKEY key, const wchar_t* name, const void* record, DWORD size) {
     return RegSetValueExW(key, name, 0, REG_BINARY, static_cast<const BYTE*>(record), size);
 }

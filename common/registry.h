@@ -22,6 +22,12 @@ UniqueRegKey openForWrite();
 // Win32 error (ERROR_SUCCESS on success).
 LONG readRecord(HKEY key, const wchar_t* name, void* record, DWORD size);
 
+// Reads exactly the first `size` bytes of a REG_BINARY value that holds at
+// least that many (a newer program may have extended it behind them).
+// Another type or a shorter value fails with ERROR_INVALID_DATA and leaves
+// `record` as it was.
+LONG readRecordPrefix(HKEY key, const wchar_t* name, void* record, DWORD size);
+
 // Writes `size` bytes as a REG_BINARY value.
 LONG writeRecord(HKEY key, const wchar_t* name, const void* record, DWORD size);
 
