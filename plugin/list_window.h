@@ -13,7 +13,9 @@ void refreshListWindow();
 // What chat commands ask of the window. Each is carried out on the window's
 // own thread (DestroyWindow from another thread fails); a window that
 // closes clears listWindow itself.
-enum ListWindowCommand : WPARAM { LIST_CLOSE, LIST_SHOW, LIST_HIDE, LIST_TOGGLE };
+// LIST_PLAY_CHANGED: the "Playing" switches changed; the window reads them
+// again (lock: clicks go through and it cannot be dragged).
+enum ListWindowCommand : WPARAM { LIST_CLOSE, LIST_SHOW, LIST_HIDE, LIST_TOGGLE, LIST_PLAY_CHANGED };
 // Waits a short while for the window's thread; a command still queued after
 // that is carried out when the thread gets to it. A window that no longer
 // exists is forgotten.
