@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need, when it is missing.
+# fonts-wine: Wine's own fonts (Tahoma, Marlett and the rest), only
+# recommended by Wine and so left out below; without them a dialog's close
+# button shows Marlett's letter "r" instead of its cross.
 set -euo pipefail
 pkgs=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
-      binutils-mingw-w64-x86-64 googletest wine wine64 wine32:i386 xvfb xauth
-      imagemagick zip unzip python3)
+      binutils-mingw-w64-x86-64 googletest wine wine64 wine32:i386 fonts-wine xvfb
+      xauth imagemagick zip unzip python3)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
