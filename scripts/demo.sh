@@ -1,20 +1,32 @@
 #!/usr/bin/env bash
-# Builds everything, then plays the host simulator's built-in session: the
-# real plugin in hostsim (the stand-in for the voice client) and the real
-# overlay program it starts. Speakers, arrivals, moves, departures, a tab
-# switch, the List Channel window, chat commands, a lost connection. Without
-# a display the overlay is photographed after each step into out/ (PNG).
+# Builds everything, then plays a session in the host simulator (the
+# stand-in for the voice client) with the real plugin and the real overlay
+# program it starts, in front of a game: tools/backdrop, a full-screen scene
+# that reports every click and every loss of the foreground that reaches it
+# ("backdrop: ..." lines). The session (scripts/demo.scenario): speakers,
+# arrivals, moves, departures, a tab switch, the List Channel window, chat
+# commands, then playing: a locked overlay the mouse clicks through, idle
+# hiding, the overlay off and on, and a lost connection. Without a display
+# the screen is photographed after each step into out/ (PNG).
 # It plays today's client: the 64-bit API-26 plugin in the 64-bit host
 # (hostsim64.exe). Extra arguments go to hostsim (e.g. --calls to list every
-# host call, a scenario file of your own, see tools/hostsim/SCENARIOS.md, or
-# --plugin build/bin/TALVOR_plugin.dll for the old 32-bit API-8 client: a
-# 32-bit DLL plays in the 32-bit host, hostsim.exe).
+# host call, a scenario file of your own instead, see
+# tools/hostsim/SCENARIOS.md, or --plugin build/bin/TALVOR_plugin.dll for the
+# old 32-bit API-8 client: a 32-bit DLL plays in the 32-bit host, hostsim.exe).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/deps.sh"
 "$root/scripts/build.sh"
 source "$root/scripts/session.sh"
 build=${TALVORI_BUILD:-$root/build}
+# Wine draws a window's close button with its own symbol font, Marlett
+# (fonts-wine), which this Wine looks for only in the prefix's Fonts folder;
+# without it the button shows the letter "r". Only Marlett: the other fonts
+# would change the dialogs' text and size from what the tests measured.
+fonts=$WINEPREFIX/drive_c/windows/Fonts
+if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ]; then
+  mkdir -p "$fonts" && cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+fi
 mkdir -p "$root/out"
 cd "$root"
 shots=()
@@ -38,15 +50,56 @@ if [ "$host" = hostsim.exe ] && [ "$TALVORI_32BIT_MODE" = "not run" ]; then
   echo "demo: a 32-bit plugin needs 32-bit programs, which do not run here: $TALVORI_32BIT_REASON" >&2
   exit 1
 fi
+# scripts/demo.scenario unless the arguments name a scenario (or ask
+# hostsim for something else than playing one).
+scenario=(scripts/demo.scenario)
+for ((i = 0; i < ${#args[@]}; i++)); do
+  case ${args[i]} in
+    --plugin | --api | --plugin-path | --out) i=$((i + 1)) ;;
+    --print-demo | --check-exports) scenario=() ;;
+    -*) ;;
+    *) scenario=() ;;
+  esac
+done
+
+# The game, in front before the plugin starts the overlay: on a display of
+# its own it fills the screen, on yours it keeps to a corner. Its lines go
+# to the terminal as they come, and to out/backdrop.log, which tells when it
+# has started.
+backdrop=("$build/bin/backdrop.exe")
+game_log=$root/out/backdrop.log
+: >"$game_log"
+game_pid=""
+if [ -f "${backdrop[0]}" ]; then
+  size=()
+  [ -n "${TALVORI_HEADLESS:-}" ] || size=(--size 1024 640)
+  wine "${backdrop[@]}" "${size[@]}" </dev/null 2>&1 | sed -u 's/\r$//' | tee "$game_log" &
+  game_pid=$!
+  for _ in $(seq 100); do grep -q 'started' "$game_log" && break; sleep 0.1; done
+fi
+# A click as the user's mouse makes one, through the system's input queue:
+# the window under the pointer gets it, or the one beneath when that one
+# lets clicks through.
+mouse() { wine "${backdrop[@]}" "$@" </dev/null 2>&1 | sed -u 's/\r$//'; }
+
 set +e
-wine "$build/bin/$host" --quiet --out out "${shots[@]}" "$@" | tr -d '\r' |
+wine "$build/bin/$host" --quiet --out out "${shots[@]}" "$@" "${scenario[@]}" |
   while IFS= read -r line; do
+    line=${line%$'\r'}
     case $line in
       "  (saved "*")") p=${line#  (saved }; p=${p%)}; echo "  picture: $root/${p//\\//}" ;;
+      "== Click the game"*) echo "$line"; [ -n "$game_pid" ] && mouse --click-over TalvoriBackdrop ;;
+      "== Click at the overlay's place"*) echo "$line"; [ -n "$game_pid" ] && mouse --click-over TALVORI_CLASS ;;
       *) echo "$line" ;;
     esac
   done
 status=${PIPESTATUS[0]}
+if [ -n "$game_pid" ]; then
+  mouse --close >/dev/null
+  wait "$game_pid"
+  echo "What reached the game (out/backdrop.log):"
+  grep -E 'click \(|focus|closed' "$game_log" | sed 's/^backdrop: /  /'
+fi
 set -e
 if [ "$status" -ne 0 ]; then echo "demo: hostsim ended with status $status" >&2; fi
 exit "$status"

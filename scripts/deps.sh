@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need, when it is missing.
-# fonts-wine: Wine's own fonts (Tahoma, Marlett and the rest), only
-# recommended by Wine and so left out below; without them a dialog's close
-# button shows Marlett's letter "r" instead of its cross.
+# fonts-wine: Wine's own fonts, only recommended by Wine and so left out by
+# --no-install-recommends; the demo takes its Marlett, which draws a
+# window's close button (without it the button shows the letter "r").
 set -euo pipefail
 pkgs=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
       binutils-mingw-w64-x86-64 googletest wine wine64 wine32:i386 fonts-wine xvfb

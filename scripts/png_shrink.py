@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Rewrites the screenshots hostsim saves (stored deflate blocks, RGB) as
 small PNGs: a palette when the picture has at most 256 colours, deflated at
-the highest level. Usage: png_shrink.py FILE..."""
+the highest level; --crop keeps only the rectangle of W x H pixels whose top
+left corner is X, Y (clipped to the picture).
+Usage: png_shrink.py [--crop WxH+X+Y] FILE..."""
 import struct
 import sys
 import zlib
@@ -20,7 +22,7 @@ def chunk(kind, body):
             struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
 
 
-def shrink(path):
+def shrink(path, crop=None):
     data = open(path, "rb").read()
     header, idat = None, b""
     for kind, body in chunks(data):
@@ -37,6 +39,13 @@ def shrink(path):
     if any(row[0] != 0 for row in rows):
         raise SystemExit(f"{path}: filtered rows; only hostsim's own pictures are handled")
     pixels = [[row[1 + 3 * x:4 + 3 * x] for x in range(width)] for row in rows]
+    if crop:
+        w, h, left, top = crop
+        pixels = [row[left:left + w] for row in pixels[top:top + h]]
+        height, width = len(pixels), len(pixels[0]) if pixels else 0
+        if not width:
+            raise SystemExit(f"{path}: the crop leaves nothing of the picture")
+        raw = b"".join(b"\0" + b"".join(row) for row in pixels)
     palette = sorted({p for row in pixels for p in row})
     if len(palette) <= 256:
         index = {p: i for i, p in enumerate(palette)}
@@ -51,5 +60,14 @@ def shrink(path):
     open(path, "wb").write(out)
 
 
-for name in sys.argv[1:]:
-    shrink(name)
+args = sys.argv[1:]
+crop = None
+if args[:1] == ["--crop"]:
+    try:
+        size, left, top = args[1].split("+")
+        crop = tuple(int(v) for v in size.split("x")) + (int(left), int(top))
+    except (IndexError, ValueError):
+        raise SystemExit("png_shrink.py: --crop wants WxH+X+Y")
+    args = args[2:]
+for name in args:
+    shrink(name, crop)

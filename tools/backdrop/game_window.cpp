@@ -19,6 +19,7 @@ constexpr size_t kMarksKept = 8;
 struct Game {
     SceneState scene;
     bool everLostFocus = false;
+    bool foregroundAtClose = false;  // the window loses it while being destroyed
 };
 
 Game game;
@@ -95,6 +96,11 @@ void onTimer(HWND window, UINT_PTR id) {
     report("focus lost to %s", name);
 }
 
+void onClose(HWND window) {
+    game.foregroundAtClose = game.scene.foreground;
+    DestroyWindow(window);
+}
+
 LRESULT CALLBACK gameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: onPaint(window); return 0;
@@ -104,6 +110,7 @@ LRESULT CALLBACK gameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_MBUTTONDOWN: onClick(window, "middle", lParam); return 0;
     case WM_ACTIVATE: onActivate(window, wParam); return 0;
     case WM_TIMER: onTimer(window, wParam); return 0;
+    case WM_CLOSE: onClose(window); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -142,7 +149,7 @@ int runGame(SIZE size) {
         DispatchMessageW(&msg);
     }
     report("closed: %d click%s received, %s at the end", game.scene.clicks,
-           game.scene.clicks == 1 ? "" : "s", game.scene.foreground ? "in focus" : "not in focus");
+           game.scene.clicks == 1 ? "" : "s", game.foregroundAtClose ? "in focus" : "not in focus");
     return 0;
 }
 

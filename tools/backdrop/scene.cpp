@@ -11,7 +11,7 @@ namespace backdrop {
 namespace {
 
 // Drawn on a 1280 x 800 grid and stretched to the window. Few flat colours
-// (banded sky, no smoothing) keep the README's pictures small as palettes.
+// (a banded sky, no smoothing) keep the README's pictures small as palettes.
 constexpr int kGridW = 1280;
 constexpr int kGridH = 800;
 constexpr int kHorizon = 470;
@@ -55,25 +55,19 @@ COLORREF mix(COLORREF a, COLORREF b, int step, int steps) {
                channel(GetBValue(a), GetBValue(b)));
 }
 
+// A bright day: the List Channel window's names are drawn straight onto
+// whatever lies beneath, black by default, so the sky stays light.
 void paintSky(HDC dc, const Grid& g) {
     constexpr int kBands = 24;
     for (int i = 0; i < kBands; ++i) {
         RECT band = g.rect(0, kHorizon * i / kBands, kGridW, kHorizon * (i + 1) / kBands);
-        fill(dc, band, mix(RGB(22, 36, 86), RGB(238, 152, 98), i, kBands - 1));
+        fill(dc, band, mix(RGB(98, 156, 222), RGB(206, 228, 246), i, kBands - 1));
     }
-    // Stars in the dark half, at places a fixed sequence picks.
-    unsigned seed = 7;
-    auto next = [&seed](unsigned range) {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<int>((seed >> 16) % range);
-    };
-    for (int i = 0; i < 60; ++i) {
-        POINT star = g.at(next(kGridW), next(220));
-        int size = next(3) == 0 ? 3 : 2;
-        fill(dc, RECT{star.x, star.y, star.x + size, star.y + size}, RGB(236, 236, 210));
-    }
-    ellipse(dc, g.rect(850, 350, 1010, 510), RGB(246, 182, 110));
-    ellipse(dc, g.rect(870, 370, 990, 490), RGB(255, 216, 126));
+    ellipse(dc, g.rect(830, 70, 950, 190), RGB(255, 236, 160));
+    ellipse(dc, g.rect(846, 86, 934, 174), RGB(255, 250, 214));
+    static const RECT clouds[] = {{300, 70, 420, 110},  {360, 50, 470, 100}, {420, 76, 520, 112},
+                                  {640, 180, 740, 214}, {690, 162, 790, 206}, {740, 184, 830, 216}};
+    for (const RECT& c : clouds) ellipse(dc, g.rect(c.left, c.top, c.right, c.bottom), RGB(250, 252, 255));
 }
 
 // A ridge line y(x) sampled every 16 grid units and closed at the bottom.
@@ -96,7 +90,7 @@ void paintLand(HDC dc, const Grid& g) {
     for (const POINT& p : peaks) mountains[n++] = g.at(p.x, p.y);
     mountains[n++] = g.at(kGridW, kHorizon + 10);
     mountains[n++] = g.at(0, kHorizon + 10);
-    polygon(dc, mountains, n, RGB(84, 76, 118));
+    polygon(dc, mountains, n, RGB(150, 158, 188));
     // Snow on the highest peaks, a third of the way down each slope.
     for (int i : {1, 3, 7, 9}) {
         POINT top = peaks[i], left = peaks[i - 1], right = peaks[i + 1];
@@ -104,16 +98,16 @@ void paintLand(HDC dc, const Grid& g) {
                        g.at(top.x + (right.x - top.x) / 3, top.y + (right.y - top.y) / 3),
                        g.at(top.x, top.y + (right.y - top.y) / 5),
                        g.at(top.x + (left.x - top.x) / 3, top.y + (left.y - top.y) / 3)};
-        polygon(dc, cap, 4, RGB(222, 218, 236));
+        polygon(dc, cap, 4, RGB(246, 248, 252));
     }
-    paintRidge(dc, g, kGridH, RGB(60, 112, 72), [](int x) {
+    paintRidge(dc, g, kGridH, RGB(96, 160, 84), [](int x) {
         return 410 + static_cast<int>(28 * std::sin(x / 150.0) + 14 * std::sin(x / 53.0));
     });
-    paintRidge(dc, g, kGridH, RGB(46, 92, 56), [](int x) {
+    paintRidge(dc, g, kGridH, RGB(72, 134, 64), [](int x) {
         return 505 + static_cast<int>(22 * std::sin(x / 210.0 + 1.0));
     });
     POINT road[] = {g.at(612, 478), g.at(652, 478), g.at(930, kGridH), g.at(360, kGridH)};
-    polygon(dc, road, 4, RGB(152, 128, 94));
+    polygon(dc, road, 4, RGB(196, 170, 120));
     POINT stripe[] = {g.at(629, 560), g.at(635, 560), g.at(645, 640), g.at(629, 640)};
     polygon(dc, stripe, 4, RGB(226, 210, 160));
 }
@@ -124,7 +118,7 @@ void paintTree(HDC dc, const Grid& g, int x, int base, int height) {
         int top = base - height + tier * height / 5;
         int width = height / 4 + tier * height / 10;
         POINT t[] = {g.at(x, top), g.at(x + width, top + height / 2), g.at(x - width, top + height / 2)};
-        polygon(dc, t, 3, RGB(26, 66 + tier * 6, 40));
+        polygon(dc, t, 3, RGB(34, 94 + tier * 8, 50));
     }
 }
 
