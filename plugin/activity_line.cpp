@@ -10,8 +10,9 @@
 #include "host.h"
 #include "list_window.h"
 #include "name_cache.h"
+#include "name_text.h"
+#include "speaker_line.h"
 #include "text_fit.h"
-#include "utf8_text.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ bool isCurrent(uint64 connection) { return connection == currentConnection; }
 // The user's own client is gone: its connection's names go with it and the
 // overlay starts over with the one line saying so.
 void onOwnDisconnect(uint64 connection) {
+    dropConnectionSpeakers(connection);
     clientNameCache.deleteConnection(connection);
     notifyDisplay(DISPLAY_ACTIVITY_CLEAR);
 
@@ -66,7 +68,7 @@ bool composeMoveLine(uint64 connection, uint64 newChannel, const wchar_t* nickna
         return false;
     }
     wchar_t channelName[kChannelUnits] = {};
-    utf8ToWide(hostName ? hostName : "", channelName, kChannelUnits);
+    nameToWide(hostName ? hostName : "", channelName, kChannelUnits);
     if (hostName) host::freeMemory(hostName);
 
     const int width = overlayWidth();
@@ -74,9 +76,9 @@ bool composeMoveLine(uint64 connection, uint64 newChannel, const wchar_t* nickna
     if (textWidth(nickname) + textWidth(channelName) + kArrowRoom > width)
         fitCount(nickname, (width - kArrowRoom) / 2, take);
 
-    appendWithBlank(line, nickname, take < 0 ? 0 : static_cast<size_t>(take));
+    appendName(line, nickname, take < 0 ? 0 : static_cast<size_t>(take));
     appendWithBlank(line, kArrow, 2);
-    appendWithBlank(line, channelName, wcslen(channelName));
+    appendName(line, channelName, wcslen(channelName));
     return true;
 }
 
@@ -92,7 +94,7 @@ void composeLeaveLine(const wchar_t* nickname, wchar_t* line) {
     int take = besideWord > halfWidth ? besideWord : halfWidth;
     if (length < take) take = length;
 
-    appendWithBlank(line, nickname, take < 0 ? 0 : static_cast<size_t>(take));
+    appendName(line, nickname, take < 0 ? 0 : static_cast<size_t>(take));
     appendWithBlank(line, disconnectedLower, wcslen(disconnectedLower));
 }
 
@@ -126,7 +128,7 @@ void handleClientMove(uint64 connection, anyID client, uint64 oldChannel, uint64
 
     findClientNamed(connection, client, name);
     wchar_t nickname[kNicknameUnits] = {};
-    utf8ToWide(name, nickname, kNicknameUnits);
+    nameToWide(name, nickname, kNicknameUnits);
 
     wchar_t line[kLineUnits] = {};
     if (newChannel != 0) {
@@ -166,9 +168,9 @@ void selectConnection(uint64 connection) {
     printf("TALVORI: Server name: %s\n", serverName ? serverName : "");
 
     wchar_t wideName[kServerUnits] = {};
-    utf8ToWide(serverName ? serverName : "", wideName, kServerUnits);
+    nameToWide(serverName ? serverName : "", wideName, kServerUnits);
     wchar_t line[kLineUnits] = {};
-    appendWithBlank(line, wideName, wcslen(wideName));
+    appendName(line, wideName, wcslen(wideName));
     writeActivityText(line);
     if (serverName) host::freeMemory(serverName);
 

@@ -22,9 +22,9 @@ extern char defaultClientName[10];      // 40002 "Unkown"
 // Host event threads read these while other threads replace them: each
 // read sees a whole old or a whole new value.
 extern std::atomic<HWND> displayWindow;        // the overlay window, or null while it is gone
-extern HDC measureDC;                          // GetDC(displayWindow), or null while it is gone
-// Held shared while text is measured with measureDC, exclusive while the DC
-// is replaced: a DC given back is never measured with.
+extern HDC measureDC;  // the plugin's own memory DC (see text_fit.h), null outside init..shutdown
+// Held while text is measured with measureDC and while it is replaced: a DC
+// serves one thread at a time, and a deleted one is never measured with.
 extern PluginLock measureLock;
 extern std::atomic<uint64> currentConnection;  // 0 = none
 extern std::atomic<int> configuring;           // 1 while the configure sequence runs

@@ -7,8 +7,11 @@
 #include "host.h"
 #include "lifecycle.h"
 #include "list_window.h"
+#include "speaker_line.h"
 
 namespace {
+
+constexpr int kStatusDisconnected = 0;
 
 // While configuring, the List Channel window shows its test pattern.
 void refreshListUnlessConfiguring() {
@@ -36,6 +39,8 @@ const char* hotkeyLine(int subtype) {
 }  // namespace
 
 void onConnectStatusChange(uint64 connection, int newStatus, unsigned) {
+    // Lost or closed: whoever was talking there stops without a word.
+    if (newStatus == kStatusDisconnected) dropConnectionSpeakers(connection);
     if (newStatus != hostconst::kStatusEstablished) return;
     selectConnection(connection);
     refreshListUnlessConfiguring();

@@ -15,6 +15,7 @@
 #include "live_display_config.h"
 #include "name_cache.h"
 #include "overlay_link.h"
+#include "text_fit.h"
 
 namespace {
 
@@ -150,6 +151,7 @@ int pluginInit() {
         return 1;
     }
 
+    openMeasureDC();
     adoptOverlayWindow(overlay);
     rememberOverlayProgram(overlayPath);
     currentConnection = host::getCurrentServerConnectionHandlerID();
@@ -171,6 +173,7 @@ void pluginShutdown() {
     if (HWND overlay = releaseOverlayWindow())
         SendMessageW(overlay, DISPLAY_MESSAGE, DISPLAY_QUIT, 0);
     closeDisplayChannel();
+    closeMeasureDC();
     std::printf("TALVORI: shutdown\n");
     if (pluginCommandId) {
         free(pluginCommandId);

@@ -7,13 +7,15 @@
 #include "globals.h"
 #include "host.h"
 #include "name_cache.h"
+#include "name_text.h"
 #include "unique_handle.h"
-#include "utf8_text.h"
 
 namespace {
 
-// Every name the 64-byte cache buffer can hold converts into 64 units.
+// Every name the 64-byte cache buffer can hold converts into 64 units; the
+// name as drawn may add a mark.
 constexpr int kNameUnits = 64;
+constexpr size_t kConfinedUnits = kNameUnits + 1;
 
 void drawLine(HDC dc, const ListWindowLook& look, int line, const wchar_t* text, int length) {
     TextOutW(dc, 0, line * look.lineHeight, text, length);
@@ -46,8 +48,10 @@ void drawClient(HDC dc, const ListWindowLook& look, const ListChannelConfig& col
     char name[kNameBufferBytes] = {};
     findClientNamed(connection, client, name);
     wchar_t wide[kNameUnits] = {};
-    int length = utf8ToWide(name, wide, kNameUnits);
-    drawLine(dc, look, line, wide, length);
+    const int length = nameToWide(name, wide, kNameUnits);
+    wchar_t shown[kConfinedUnits];
+    const size_t units = confineName(wide, static_cast<size_t>(length), shown, kConfinedUnits - 1);
+    drawLine(dc, look, line, shown, static_cast<int>(units));
 }
 
 // How many lines from the top can show in what is being painted. Lines

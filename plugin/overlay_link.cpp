@@ -25,8 +25,8 @@ constexpr ULONGLONG kStartLimitMs = 10000;
 constexpr DWORD kShutdownWaitMs = 3000;
 constexpr DWORD kShutdownPollMs = 50;
 
-// Guards everything below and the replacement of displayWindow and
-// measureDC once init has set them. Never held across a host call.
+// Guards everything below and the replacement of displayWindow once init
+// has set it. Never held across a host call.
 PluginLock linkLock;
 char programPath[kPathBytes] = "";
 bool lost = false;
@@ -35,18 +35,6 @@ HANDLE startedProcess = nullptr; // the start under way, until its window shows
 ULONGLONG startedAt = 0;
 int failedStarts = 0;
 bool gaveUp = false;
-
-void setMeasureDC(HDC dc) {
-    PluginLockGuard guard(measureLock);
-    measureDC = dc;
-}
-
-HDC takeMeasureDC() {
-    PluginLockGuard guard(measureLock);
-    HDC dc = measureDC;
-    measureDC = nullptr;
-    return dc;
-}
 
 // Under linkLock: whether a new start is due. A start under way that has
 // ended, or outlived its limit, counts as failed and makes room for the next.
@@ -118,20 +106,16 @@ bool rememberOverlayProgram(const char* path) {
 
 void adoptOverlayWindow(HWND window) {
     PluginLockGuard guard(linkLock);
-    setMeasureDC(GetDC(window));
     displayWindow = window;
 }
 
 void overlayWindowGone(HWND dead) {
-    HDC dc = nullptr;
     {
         PluginLockGuard guard(linkLock);
         if (displayWindow != dead) return;  // another thread was first
         displayWindow = nullptr;
-        dc = takeMeasureDC();
         lost = true;
     }
-    if (dc) ReleaseDC(dead, dc);
     restartIfDue();
 }
 
@@ -156,7 +140,6 @@ HWND reacquireOverlayWindow() {
         failedStarts = 0;
         started = startedProcess;
         startedProcess = nullptr;
-        setMeasureDC(GetDC(window));
         displayWindow = window;
     }
     if (started) CloseHandle(started);
@@ -165,12 +148,10 @@ HWND reacquireOverlayWindow() {
 
 HWND releaseOverlayWindow() {
     HWND window = nullptr;
-    HDC dc = nullptr;
     HANDLE started = nullptr;
     {
         PluginLockGuard guard(linkLock);
         window = displayWindow.exchange(nullptr);
-        dc = takeMeasureDC();
         started = startedProcess;
         startedProcess = nullptr;
         if (!window && lost) window = findOverlayWindow();
@@ -179,8 +160,6 @@ HWND releaseOverlayWindow() {
         failedStarts = 0;
         programPath[0] = '\0';
     }
-    // The DC goes back while its window still exists.
-    if (dc) ReleaseDC(window, dc);
     if (started) {
         for (DWORD waited = 0; !window && waited < kShutdownWaitMs; waited += kShutdownPollMs) {
             if (WaitForSingleObject(started, kShutdownPollMs) == WAIT_OBJECT_0) break;

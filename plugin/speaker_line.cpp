@@ -8,9 +8,9 @@
 #include "globals.h"
 #include "live_display_config.h"
 #include "name_cache.h"
+#include "name_text.h"
 #include "plugin_lock.h"
 #include "text_fit.h"
-#include "utf8_text.h"
 
 SpeakerSlots speakerSlots{};
 
@@ -30,20 +30,37 @@ constexpr int kWideNameUnits = kNameBufferBytes;
 
 // Appends after the last occupied slot; once slots 0-18 are taken, the
 // newcomer takes slot 19 from whoever holds it.
-void insertSpeaker(SpeakerSlots& slots, anyID client) {
+void insertSpeaker(SpeakerSlots& slots, uint64 connection, anyID client) {
     int i = 0;
     bool present = false;
     for (; i < kLastSlot && slots.slot[i] != 0; ++i)
-        if (slots.slot[i] == client) present = true;
-    if (!present) slots.slot[i] = client;
+        if (slots.slot[i] == client && slots.connection[i] == connection) present = true;
+    if (present) return;
+    slots.slot[i] = client;
+    slots.connection[i] = connection;
 }
 
-void removeSpeaker(SpeakerSlots& slots, anyID client) {
+void removeSlot(SpeakerSlots& slots, int i) {
+    for (int j = i; j < kLastSlot; ++j) {
+        slots.slot[j] = slots.slot[j + 1];
+        slots.connection[j] = slots.connection[j + 1];
+    }
+    slots.slot[kLastSlot] = 0;
+    slots.connection[kLastSlot] = 0;
+}
+
+void removeSpeaker(SpeakerSlots& slots, uint64 connection, anyID client) {
     for (int i = 0; i < kSpeakerSlotCount; ++i) {
-        if (slots.slot[i] != client) continue;
-        for (int j = i; j < kLastSlot; ++j) slots.slot[j] = slots.slot[j + 1];
-        slots.slot[kLastSlot] = 0;
+        if (slots.slot[i] != client || slots.connection[i] != connection) continue;
+        removeSlot(slots, i);
         return;
+    }
+}
+
+void emptySlots(SpeakerSlots& slots) {
+    for (int i = 0; i < kSpeakerSlotCount; ++i) {
+        slots.slot[i] = 0;
+        slots.connection[i] = 0;
     }
 }
 
@@ -81,10 +98,10 @@ constexpr bool kWriteEachName = false;
 #endif
 
 // Rebuilds the line from the slots as they were after the change numbered
-// `generation`, naming every speaker under `connection`. The line is built
+// `generation`, naming every speaker on their own connection. The line is built
 // privately and written once: one take of the mutex per event, and the
 // overlay never paints half a line.
-void composeSpeakerLine(uint64 connection, const SpeakerSlots& slots, unsigned generation) {
+void composeSpeakerLine(const SpeakerSlots& slots, unsigned generation) {
     wchar_t line[channel::kSpeakerUnits];
     line[0] = L'\0';
     // Each name as the first pass found it: a name the full table cannot
@@ -95,8 +112,8 @@ void composeSpeakerLine(uint64 connection, const SpeakerSlots& slots, unsigned g
     const int n = occupiedSlots(slots);
     int sum = 0;
     for (int i = 0; i < n; ++i) {
-        addClientNamed(connection, slots.slot[i], names[i]);
-        utf8ToWide(names[i], wide, kWideNameUnits);
+        addClientNamed(slots.connection[i], slots.slot[i], names[i]);
+        nameToWide(names[i], wide, kWideNameUnits);
         sum += textWidth(wide);
     }
 
@@ -104,10 +121,10 @@ void composeSpeakerLine(uint64 connection, const SpeakerSlots& slots, unsigned g
     const int budget = sum > width ? (width - 4 * n) / n : sum;
 
     for (int i = 0; i < n; ++i) {
-        int length = utf8ToWide(names[i], wide, kWideNameUnits);
+        int length = nameToWide(names[i], wide, kWideNameUnits);
         size_t take = static_cast<size_t>(length);
         if (i != n - 1) take = takenOf(wide, length, budget);
-        appendWithBlank(line, wide, take);
+        appendName(line, wide, take);
         if (kWriteEachName && i != n - 1) writeLine(line, generation);
     }
     writeLine(line, generation);
@@ -121,28 +138,52 @@ void onTalkStatusChange(uint64 connection, int status, int, anyID client) {
     {
         PluginLockGuard guard(slotLock);
         if (status == 1)
-            insertSpeaker(speakerSlots, client);
+            insertSpeaker(speakerSlots, connection, client);
         else if (status == 0)
-            removeSpeaker(speakerSlots, client);
+            removeSpeaker(speakerSlots, connection, client);
         slots = speakerSlots;
         generation = ++slotGeneration;
     }
 
-    composeSpeakerLine(connection, slots, generation);
+    composeSpeakerLine(slots, generation);
 
     notifyOrSeekDisplay(DISPLAY_SPEAKERS_CHANGED);
 }
 
+void dropConnectionSpeakers(uint64 connection) {
+    SpeakerSlots slots;
+    unsigned generation;
+    {
+        PluginLockGuard guard(slotLock);
+        bool dropped = false;
+        for (int i = 0; i < kSpeakerSlotCount && speakerSlots.slot[i] != 0;) {
+            if (speakerSlots.connection[i] == connection) {
+                removeSlot(speakerSlots, i);
+                dropped = true;
+            } else {
+                ++i;
+            }
+        }
+        // No "stopped talking" comes for them: without this they would stay
+        // on the line for good.
+        if (!dropped) return;
+        slots = speakerSlots;
+        generation = ++slotGeneration;
+    }
+    composeSpeakerLine(slots, generation);
+    notifyDisplay(DISPLAY_SPEAKERS_CHANGED);
+}
+
 void clearSpeakerSlots() {
     PluginLockGuard guard(slotLock);
-    for (anyID& c : speakerSlots.slot) c = 0;
+    emptySlots(speakerSlots);
     ++slotGeneration;
 }
 
 void eraseSpeakers() {
     {
         PluginLockGuard guard(slotLock);
-        for (anyID& c : speakerSlots.slot) c = 0;
+        emptySlots(speakerSlots);
         ++slotGeneration;
         writeSpeakerText(L"", 1);
     }

@@ -6,18 +6,18 @@
 
 namespace {
 
-// The overlay's own DC: no font is selected into it, so it measures with the
-// system font the overlay draws with.
+// A DC belongs to one thread at a time: the lock is held exclusively for
+// each measurement, whichever host thread makes it.
 class GdiMeasurer : public TextMeasurer {
 public:
     int width(const wchar_t* text, int length) override {
-        PluginSharedLockGuard guard(measureLock);
+        PluginLockGuard guard(measureLock);
         SIZE size{};
         if (!measureDC || !GetTextExtentPoint32W(measureDC, text, length, &size)) return 0;
         return size.cx;
     }
     bool fit(const wchar_t* text, int length, int maxWidth, int* count) override {
-        PluginSharedLockGuard guard(measureLock);
+        PluginLockGuard guard(measureLock);
         SIZE size{};
         INT fitted = 0;
         if (!measureDC ||
@@ -34,6 +34,30 @@ TextMeasurer* installed = nullptr;
 inline bool isHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 }  // namespace
+
+void openMeasureDC() {
+    // The overlay draws with the stock system font: measured with it, every
+    // width is the one the overlay gives the text.
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (dc) SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    HDC old = nullptr;
+    {
+        PluginLockGuard guard(measureLock);
+        old = measureDC;
+        measureDC = dc;
+    }
+    if (old) DeleteDC(old);
+}
+
+void closeMeasureDC() {
+    HDC dc = nullptr;
+    {
+        PluginLockGuard guard(measureLock);
+        dc = measureDC;
+        measureDC = nullptr;
+    }
+    if (dc) DeleteDC(dc);
+}
 
 TextMeasurer& textMeasurer() { return installed ? *installed : gdiMeasurer; }
 void setTextMeasurer(TextMeasurer* measurer) { installed = measurer; }

@@ -14,10 +14,15 @@ public:
     virtual bool fit(const wchar_t* text, int length, int maxWidth, int* count) = 0;
 };
 
-// The measurer in force: by default GDI on measureDC (the overlay window's
+// The measurer in force: by default GDI on measureDC (the plugin's memory
 // DC, system font). Tests install their own; null restores the default.
 TextMeasurer& textMeasurer();
 void setTextMeasurer(TextMeasurer* measurer);
+
+// Init makes measureDC, shutdown deletes it. Measuring without it gives 0
+// widths and failed fits.
+void openMeasureDC();
+void closeMeasureDC();
 
 // Width of the whole string.
 int textWidth(const wchar_t* text);

@@ -110,6 +110,19 @@ int WINAPI hookReleaseDC(HWND window, HDC dc) {
     return ReleaseDC(window, dc);
 }
 
+HDC WINAPI hookCreateCompatibleDC(HDC like) {
+    HDC dc = CreateCompatibleDC(like);
+    acquired(Kind::Gdi, dc, "CreateCompatibleDC");
+    std::lock_guard<std::mutex> g(lock);
+    ++dcs;
+    return dc;
+}
+
+BOOL WINAPI hookDeleteDC(HDC dc) {
+    released(Kind::Gdi, dc);
+    return DeleteDC(dc);
+}
+
 HWND WINAPI hookCreateWindowExW(DWORD exStyle, LPCWSTR cls, LPCWSTR title, DWORD style, int x,
                                 int y, int w, int h, HWND parent, HMENU menu, HINSTANCE inst,
                                 LPVOID param) {
@@ -226,6 +239,8 @@ const Hook kHooks[] = {
     {"user32.dll", "DestroyWindow", reinterpret_cast<void*>(&hookDestroyWindow)},
     {"gdi32.dll", "CreateSolidBrush", reinterpret_cast<void*>(&hookCreateSolidBrush)},
     {"gdi32.dll", "DeleteObject", reinterpret_cast<void*>(&hookDeleteObject)},
+    {"gdi32.dll", "CreateCompatibleDC", reinterpret_cast<void*>(&hookCreateCompatibleDC)},
+    {"gdi32.dll", "DeleteDC", reinterpret_cast<void*>(&hookDeleteDC)},
     {"user32.dll", "RegisterClassExW", reinterpret_cast<void*>(&hookRegisterClassExW)},
     {"user32.dll", "UnregisterClassW", reinterpret_cast<void*>(&hookUnregisterClassW)},
     {"msvcrt.dll", "malloc", reinterpret_cast<void*>(&hookMalloc)},

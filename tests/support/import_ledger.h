@@ -32,7 +32,7 @@ void reset();
 std::vector<std::string> outstanding();
 // Makes the n-th MapViewOfFile from now on fail with ERROR_NOT_ENOUGH_MEMORY.
 void failMapView(int nth);
-// How many GetDC the DLL made since reset().
+// How many DCs the DLL took (GetDC, CreateCompatibleDC) since reset().
 int dcsTaken();
 // How many ReleaseMutex the DLL made since reset().
 int mutexReleases();
