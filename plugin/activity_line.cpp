@@ -111,6 +111,7 @@ void handleClientMove(uint64 connection, anyID client, uint64 oldChannel, uint64
         onOwnDisconnect(connection);
         return;
     }
+    if (newChannel == 0) dropLeavingSpeaker(connection, client);
 
     char name[kNameBufferBytes] = {};
     if (visibility != hostconst::kLeaveVisibility)

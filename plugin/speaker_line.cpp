@@ -150,28 +150,43 @@ void onTalkStatusChange(uint64 connection, int status, int, anyID client) {
     notifyOrSeekDisplay(DISPLAY_SPEAKERS_CHANGED);
 }
 
-void dropConnectionSpeakers(uint64 connection) {
+namespace {
+
+// Takes every speaker `leaves` picks off the slots; when any went, the line
+// is rewritten and the overlay told. No "stopped talking" comes for a
+// speaker whose server or client is gone: without this they would stay on
+// the line for good.
+template <typename Leaves>
+void dropSpeakers(Leaves leaves) {
     SpeakerSlots slots;
     unsigned generation;
     {
         PluginLockGuard guard(slotLock);
         bool dropped = false;
         for (int i = 0; i < kSpeakerSlotCount && speakerSlots.slot[i] != 0;) {
-            if (speakerSlots.connection[i] == connection) {
+            if (leaves(speakerSlots.connection[i], speakerSlots.slot[i])) {
                 removeSlot(speakerSlots, i);
                 dropped = true;
             } else {
                 ++i;
             }
         }
-        // No "stopped talking" comes for them: without this they would stay
-        // on the line for good.
         if (!dropped) return;
         slots = speakerSlots;
         generation = ++slotGeneration;
     }
     composeSpeakerLine(slots, generation);
     notifyDisplay(DISPLAY_SPEAKERS_CHANGED);
+}
+
+}  // namespace
+
+void dropConnectionSpeakers(uint64 connection) {
+    dropSpeakers([connection](uint64 c, anyID) { return c == connection; });
+}
+
+void dropLeavingSpeaker(uint64 connection, anyID client) {
+    dropSpeakers([=](uint64 c, anyID id) { return c == connection && id == client; });
 }
 
 void clearSpeakerSlots() {

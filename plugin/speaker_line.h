@@ -20,6 +20,10 @@ void onTalkStatusChange(uint64 connection, int status, int isReceivedWhisper, an
 // any did the line is rewritten and the overlay told.
 void dropConnectionSpeakers(uint64 connection);
 
+// The client left the server (or was kicked, or timed out): it leaves the
+// line whatever channel it was in.
+void dropLeavingSpeaker(uint64 connection, anyID client);
+
 // Empties every slot without touching the speaker area.
 void clearSpeakerSlots();
 // Empties every slot, clears the speaker area and tells the overlay ("erase").

@@ -122,7 +122,7 @@ struct Nick {
 };
 
 struct Step {
-    enum Kind { kTalk, kArrive, kTabLost, kOwnClientGone } kind;
+    enum Kind { kTalk, kArrive, kTabLost, kOwnClientGone, kLeaves } kind;
     uint64 connection;
     anyID client = 0;
     uint64 channel = kLobby;
@@ -186,6 +186,11 @@ TEST_F(HostileNames, NamesAndTabsCannotSpoilTheLines) {
          {{Step::kTalk, kConnection, 71}, {Step::kTalk, kOther, 72},
           {Step::kOwnClientGone, kOther}},
          L"Ida ", {}, L"DISCONNECTED ", {}, 3},
+        {"a client who leaves the server while talking leaves the line",
+         {{kConnection, 81, "Kai"}, {kConnection, 82, "Lou"}},
+         {{Step::kTalk, kConnection, 81}, {Step::kTalk, kConnection, 82},
+          {Step::kLeaves, kConnection, 81}},
+         L"Lou ", {}, L"Kai disconnected ", {}, 3},
     };
 
     model.addChannel(kConnection, kHebrewChannel, "\xD7\x9C\xD7\x95\xD7\x91\xD7\x99");
@@ -218,6 +223,10 @@ TEST_F(HostileNames, NamesAndTabsCannotSpoilTheLines) {
                 case Step::kTabLost:
                     model.connection(s.connection)->status = 0;
                     plugin.onConnectStatusChangeEvent(s.connection, 0, 1797);
+                    break;
+                case Step::kLeaves:
+                    plugin.onClientMoveEvent(s.connection, s.client, kLobby, 0, 2, "");
+                    model.removeClient(s.connection, s.client);
                     break;
                 case Step::kOwnClientGone:
                     model.connection(s.connection)->ownClient = 0;
