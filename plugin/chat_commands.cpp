@@ -49,10 +49,16 @@ void registerPluginCommandId(const char* commandId) {
         copy = static_cast<char*>(std::malloc(bytes));
         if (copy) std::memcpy(copy, commandId, bytes);
     }
-    // A repeated registration replaces the id; the earlier copy goes.
-    std::free(pluginCommandId);
-    pluginCommandId = copy;
-    if (pluginCommandId) std::printf("PLUGIN: registerPluginCommandID: %s\n", pluginCommandId);
+    if (copy) std::printf("PLUGIN: registerPluginCommandID: %s\n", copy);
+    // A repeated registration replaces the id; the earlier copy goes once
+    // no reader can still be copying it.
+    char* earlier = nullptr;
+    {
+        PluginLockGuard guard(pluginCommandIdLock);
+        earlier = pluginCommandId;
+        pluginCommandId = copy;
+    }
+    std::free(earlier);
 }
 
 int processCommand(uint64 connection, const char* command) {

@@ -25,6 +25,7 @@ bool switchListWindow(const char* subVerb) {
         if (listWindow) return false;
         HWND created = createListWindow(pluginInstance, configuring.load() != 0);
         listWindow = created;
+        PluginLockGuard guard(listConfigLock);
         listConfig.windowEnabled = created ? 1 : 0;
         return true;
     }

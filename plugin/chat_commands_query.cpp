@@ -1,6 +1,7 @@
 // "command", "list" and "info": sending to and asking about the server.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "chat_commands.h"
 #include "chat_commands_verbs.h"
@@ -28,8 +29,11 @@ int commandVerb(const CommandArgs& args) {
         return 0;
     }
     std::printf("TALVORI: Sending plugin command: %s\n", args.first);
-    if (pluginCommandId)
-        host::sendPluginCommand(args.connection, pluginCommandId, args.first);
+    // Our own copy: the registered id may be replaced or freed on another
+    // thread while the host reads it.
+    const std::string id = copyPluginCommandId();
+    if (!id.empty())
+        host::sendPluginCommand(args.connection, id.c_str(), args.first);
     else
         std::printf("TALVORI: Failed to send plugin command, was not registered.\n");
     return 0;
@@ -55,8 +59,9 @@ int listVerb(const CommandArgs& args) {
 int infoVerb(const CommandArgs& args) {
     if (!args.first) return 0;
     int32_t number = readCommandNumber(args.first, std::strlen(args.first));
-    pendingInfoClient = static_cast<anyID>(static_cast<uint32_t>(number) & 0xFFFFu);
-    unsigned error = host::requestConnectionInfo(args.connection, pendingInfoClient);
+    const anyID client = static_cast<anyID>(static_cast<uint32_t>(number) & 0xFFFFu);
+    pendingInfoClient = client;
+    unsigned error = host::requestConnectionInfo(args.connection, client);
     if (error != 0) printHostError(error);
     return 0;
 }
@@ -76,5 +81,7 @@ void onConnectionInfo(uint64 connection, anyID client) {
     std::snprintf(line, sizeof line, "Ping %d : %s ms\n", client, ping ? ping : "");
     host::printMessageToCurrentTab(line);
     if (ping) host::freeMemory(ping);
-    pendingInfoClient = 0;
+    // A newer "info" asked meanwhile keeps waiting for its own answer.
+    anyID answered = client;
+    pendingInfoClient.compare_exchange_strong(answered, 0);
 }

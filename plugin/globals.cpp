@@ -15,6 +15,12 @@ std::atomic<uint64> currentConnection{0};
 std::atomic<int> configuring{0};
 std::atomic<HWND> listWindow{nullptr};
 char* pluginCommandId = nullptr;
+PluginLock pluginCommandIdLock;
+
+std::string copyPluginCommandId() {
+    PluginLockGuard guard(pluginCommandIdLock);
+    return pluginCommandId ? std::string(pluginCommandId) : std::string();
+}
 
 // Load-time construction runs in this order: the name cache, the display
 // settings (defaults only), then the two List Channel records.
@@ -35,5 +41,17 @@ ListChannelConfig listConfigDraft = [] {
     return c;
 }();
 
-uint64 previousChannel = 0;
-anyID pendingInfoClient = 0;
+PluginLock listConfigLock;
+
+ListChannelConfig copyListConfig() {
+    PluginLockGuard guard(listConfigLock);
+    return listConfig;
+}
+
+ListChannelConfig copyListConfigDraft() {
+    PluginLockGuard guard(listConfigLock);
+    return listConfigDraft;
+}
+
+std::atomic<uint64> previousChannel{0};
+std::atomic<anyID> pendingInfoClient{0};

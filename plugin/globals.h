@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <string>
 
 #include "display_config.h"
 #include "host_types.h"
@@ -29,12 +30,23 @@ extern PluginLock measureLock;
 extern std::atomic<uint64> currentConnection;  // 0 = none
 extern std::atomic<int> configuring;           // 1 while the configure sequence runs
 extern std::atomic<HWND> listWindow;           // the List Channel window, or null
-extern char* pluginCommandId;           // heap copy, or null
+// Heap copy, or null; registered, read and freed on different host
+// threads: only under pluginCommandIdLock, read through copyPluginCommandId.
+extern char* pluginCommandId;
+extern PluginLock pluginCommandIdLock;
+std::string copyPluginCommandId();  // empty when none is registered
 
 extern DisplayConfig pluginDisplayConfig;  // width and only-my-channel; see live_display_config.h
 extern ListChannelConfig listConfig;       // live List Channel settings
 extern ListChannelConfig listConfigDraft;  // what the window paints with
+// Guards both records: the window's thread, the settings dialog's thread,
+// configure, chat commands and shutdown all use them. Copy out, change in
+// place under it; never hold it across a window message or a host call.
+extern PluginLock listConfigLock;
+ListChannelConfig copyListConfig();
+ListChannelConfig copyListConfigDraft();
 
-// Chat command state.
-extern uint64 previousChannel;
-extern anyID pendingInfoClient;
+// Chat command state, set and read by whichever host thread runs a command
+// or delivers the answer to one.
+extern std::atomic<uint64> previousChannel;
+extern std::atomic<anyID> pendingInfoClient;

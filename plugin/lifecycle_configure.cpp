@@ -13,30 +13,28 @@ void pluginConfigure() {
     int idle = 0;
     if (!configuring.compare_exchange_strong(idle, 1)) return;
 
-    HWND list = listWindow;
-    if (list) {
-        applyListWindowStyle(listConfig, list, true);
-        UpdateWindow(list);
-        ShowWindow(list, SW_SHOWNA);
+    // The List Channel window belongs to another thread: it restyles and
+    // shows itself there (with the caption, as configuring is now set).
+    if (HWND list = listWindow) {
+        commandListWindow(list, LIST_RESTYLE);
+        commandListWindow(list, LIST_SHOW);
     }
     if (HWND overlay = displayWindow) {
         LRESULT enabled =
-            SendMessageW(overlay, DISPLAY_MESSAGE, DISPLAY_OPEN_SETTINGS, listConfig.windowEnabled);
+            SendMessageW(overlay, DISPLAY_MESSAGE, DISPLAY_OPEN_SETTINGS,
+                         copyListConfig().windowEnabled);
         // An overlay that died before answering says nothing about the
         // List Channel window: its 0 must not switch the window off.
-        if (IsWindow(overlay))
+        if (IsWindow(overlay)) {
+            PluginLockGuard guard(listConfigLock);
             listConfig.windowEnabled = static_cast<uint8_t>(enabled & 0xFF);
-        else
+        } else {
             overlayWindowGone(overlay);
+        }
     }
     // The dialog may have saved a new width or only-my-channel switch.
     reloadLiveDisplayConfig();
-    list = listWindow;
-    if (list) applyListWindowStyle(listConfig, list, false);
     configuring = 0;
-    if (list) {
-        // The window belongs to another thread: ask, don't wait.
-        InvalidateRect(list, nullptr, TRUE);
-        PostMessageW(list, WM_PAINT, 0, 0);
-    }
+    // Without the caption and the test pattern now.
+    if (HWND window = listWindow) commandListWindow(window, LIST_RESTYLE);
 }

@@ -11,6 +11,7 @@
 #include "globals.h"
 #include "host.h"
 #include "lifecycle.h"
+#include "list_settings_dialog.h"
 #include "list_window.h"
 #include "live_display_config.h"
 #include "name_cache.h"
@@ -158,14 +159,17 @@ int pluginInit() {
     std::printf("Current Connection Handler %u \n", static_cast<unsigned>(currentConnection));
     clientNameCache.rebuild();
     configuring = 0;
-    if (listConfig.windowEnabled) listWindow = createListWindow(pluginInstance, false);
+    if (copyListConfig().windowEnabled) listWindow = createListWindow(pluginInstance, false);
     std::printf("TALVORI: init\n");
     return 0;
 }
 
 void pluginShutdown() {
     waitWhileConfiguring();
-    saveListChannelConfig(listConfig);
+    // The settings dialog first: it may still change listConfig and ask
+    // things of the window; its thread has ended when this returns.
+    closeListSettingsDialog();
+    saveListChannelConfig(copyListConfig());
     // Closed by its own thread, which may not be this one.
     if (HWND window = listWindow) commandListWindow(window, LIST_CLOSE);
     listWindow = nullptr;
@@ -175,8 +179,11 @@ void pluginShutdown() {
     closeDisplayChannel();
     closeMeasureDC();
     std::printf("TALVORI: shutdown\n");
-    if (pluginCommandId) {
-        free(pluginCommandId);
+    char* commandId = nullptr;
+    {
+        PluginLockGuard guard(pluginCommandIdLock);
+        commandId = pluginCommandId;
         pluginCommandId = nullptr;
     }
+    free(commandId);
 }

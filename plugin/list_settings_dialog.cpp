@@ -3,6 +3,9 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <atomic>
+#include <utility>
+
 #include "globals.h"
 #include "list_config.h"
 #include "list_settings_dialog_ids.h"
@@ -16,6 +19,10 @@ constexpr wchar_t kMessageCaption[] = L"TALVORI";
 constexpr int kMessageUnits = 100;
 constexpr WORD kMinOpacity = 25;
 constexpr WORD kMaxOpacity = 255;
+// Shutdown's request to cancel, posted to the dialog until its thread ends.
+constexpr UINT kEndRequestMessage = WM_APP + 2;
+constexpr DWORD kEndRepeatMs = 100;
+constexpr DWORD kCloseWaitMs = 3000;
 
 // Shared by both colour buttons and offered again at every opening until
 // the plugin is unloaded; never saved.
@@ -23,23 +30,33 @@ COLORREF customColours[16];
 // One picker request, reused for every call.
 CHOOSECOLORW colourRequest;
 
+// The dialog's thread, and whether a new one may start: guarded by
+// threadLock (the window's thread opens, shutdown's thread closes).
+PluginLock threadLock;
+HANDLE dialogThread = nullptr;
+bool dialogsAllowed = true;
+// The reference on the library the dialog's thread holds and gives back
+// as it ends; set before the thread starts.
+HMODULE heldModule = nullptr;
+std::atomic<HWND> openDialog{nullptr};
+
 bool ticked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
-// Repaints whatever `configuring` says: the dialog's changes must show.
-void repaintListWindow() {
-    if (!listWindow) return;
-    InvalidateRect(listWindow, nullptr, TRUE);
-    UpdateWindow(listWindow);
+template <typename Edit>
+void editDraft(Edit edit) {
+    PluginLockGuard guard(listConfigLock);
+    edit(listConfigDraft);
 }
 
-// The draft's look on the window, without a caption even during configure.
+// The window belongs to another thread: everything asked of it goes
+// there. The draft's look, without a caption even during configure, and
+// painted with the draft's colours.
 void showPreview() {
-    if (listWindow) applyListWindowStyle(listConfigDraft, listWindow, false);
-    repaintListWindow();
+    if (HWND window = listWindow) commandListWindow(window, LIST_PREVIEW);
 }
 
 void fillControls(HWND dialog) {
-    const ListChannelConfig& d = listConfigDraft;
+    const ListChannelConfig d = copyListConfigDraft();
     SendDlgItemMessageW(dialog, IDC_LIST_OPACITY, TBM_SETRANGE, TRUE,
                         MAKELPARAM(kMinOpacity, kMaxOpacity));
     SendDlgItemMessageW(dialog, IDC_LIST_OPACITY, TBM_SETPOS, TRUE, d.opacity);
@@ -49,8 +66,12 @@ void fillControls(HWND dialog) {
 }
 
 INT_PTR onInitDialog(HWND dialog) {
-    listConfigDraft = listConfig;
-    if (listWindow) applyListWindowStyle(listConfigDraft, listWindow, false);
+    openDialog = dialog;
+    {
+        PluginLockGuard guard(listConfigLock);
+        listConfigDraft = listConfig;
+    }
+    showPreview();
     fillControls(dialog);
     return TRUE;
 }
@@ -66,13 +87,15 @@ COLORREF pickColour(HWND dialog, COLORREF current) {
 }
 
 void onAwayColour(HWND dialog) {
-    listConfigDraft.awayColour = pickColour(dialog, listConfigDraft.awayColour);
-    repaintListWindow();
+    const COLORREF picked = pickColour(dialog, copyListConfigDraft().awayColour);
+    editDraft([&](ListChannelConfig& d) { d.awayColour = picked; });
+    showPreview();
 }
 
 void onTextColour(HWND dialog) {
-    listConfigDraft.textColour = pickColour(dialog, listConfigDraft.textColour);
-    repaintListWindow();
+    const COLORREF picked = pickColour(dialog, copyListConfigDraft().textColour);
+    editDraft([&](ListChannelConfig& d) { d.textColour = picked; });
+    showPreview();
 }
 
 void onReset(HWND dialog) {
@@ -80,30 +103,42 @@ void onReset(HWND dialog) {
     loadStringInLanguage(pluginInstance, IDS_RESET_QUESTION, uiLanguage(), text,
                          kMessageUnits);
     if (MessageBoxW(dialog, text, kMessageCaption, MB_YESNO) != IDYES) return;
-    resetListChannelConfig(listConfigDraft);
-    fillControls(dialog);
+    editDraft([](ListChannelConfig& d) { resetListChannelConfig(d); });
+    // The window first: once the controls show the defaults, so does it.
     showPreview();
+    fillControls(dialog);
 }
 
 // Either box: both are read, whichever was clicked.
 void onStyleBox(HWND dialog) {
-    listConfigDraft.border = ticked(dialog, IDC_LIST_BORDER) ? 1 : 0;
-    listConfigDraft.transparentBackground = ticked(dialog, IDC_LIST_TRANSPARENT) ? 1 : 0;
+    const uint8_t border = ticked(dialog, IDC_LIST_BORDER) ? 1 : 0;
+    const uint8_t transparent = ticked(dialog, IDC_LIST_TRANSPARENT) ? 1 : 0;
+    editDraft([&](ListChannelConfig& d) {
+        d.border = border;
+        d.transparentBackground = transparent;
+    });
     showPreview();
     SetFocus(dialog);
 }
 
 // Back to the live record; during configure that means the caption again.
 void closeDialog(HWND dialog, int id) {
-    listConfigDraft = listConfig;
-    if (listWindow) applyListWindowStyle(listConfig, listWindow, configuring != 0);
-    repaintListWindow();
+    {
+        PluginLockGuard guard(listConfigLock);
+        listConfigDraft = listConfig;
+    }
+    if (HWND window = listWindow) commandListWindow(window, LIST_RESTYLE);
     EndDialog(dialog, id);
 }
 
 void onOk(HWND dialog) {
-    listConfig = listConfigDraft;
-    saveListChannelConfig(listConfig);
+    ListChannelConfig kept;
+    {
+        PluginLockGuard guard(listConfigLock);
+        listConfig = listConfigDraft;
+        kept = listConfig;
+    }
+    saveListChannelConfig(kept);
     closeDialog(dialog, IDOK);
 }
 
@@ -124,8 +159,29 @@ void onCommand(HWND dialog, int id) {
 // and the end of a drag change nothing.
 void onScroll(HWND dialog, WORD code, WORD position, HWND control) {
     if (code != TB_THUMBTRACK || control != GetDlgItem(dialog, IDC_LIST_OPACITY)) return;
-    listConfigDraft.opacity = static_cast<uint8_t>(position);
+    editDraft([&](ListChannelConfig& d) { d.opacity = static_cast<uint8_t>(position); });
     showPreview();
+}
+
+// A colour picker or the RESET question open over the dialog: each is a
+// modal loop of its own, ended first. Only our dialogs live on this thread.
+BOOL CALLBACK endNestedBox(HWND window, LPARAM param) {
+    auto* nested = reinterpret_cast<std::pair<HWND, bool>*>(param);
+    wchar_t cls[16] = L"";
+    GetClassNameW(window, cls, 16);
+    if (window != nested->first && lstrcmpW(cls, L"#32770") == 0) {
+        EndDialog(window, IDCANCEL);
+        nested->second = true;
+    }
+    return TRUE;
+}
+
+// Shutdown: CANCEL, once no box is left over the dialog (the request comes
+// again until the thread has ended).
+void onEndRequest(HWND dialog) {
+    std::pair<HWND, bool> nested{dialog, false};
+    EnumThreadWindows(GetCurrentThreadId(), endNestedBox, reinterpret_cast<LPARAM>(&nested));
+    if (!nested.second) closeDialog(dialog, IDCANCEL);
 }
 
 INT_PTR CALLBACK listSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -138,15 +194,71 @@ INT_PTR CALLBACK listSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam
     case WM_HSCROLL:
         onScroll(dialog, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return FALSE;
+    case kEndRequestMessage:
+        onEndRequest(dialog);
+        return FALSE;
     default:
         return FALSE;
     }
 }
 
+DWORD WINAPI dialogThreadMain(void* owner) {
+    initDialogControls();
+    runDialogInLanguage(pluginInstance, IDD_LIST_SETTINGS, uiLanguage(), static_cast<HWND>(owner),
+                        listSettingsDialogProc, 0);
+    openDialog = nullptr;
+    // Gives the library back without returning into it.
+    FreeLibraryAndExitThread(heldModule, 0);
+    return 0;
+}
+
 }  // namespace
 
 void openListSettingsDialog(HWND owner) {
-    initDialogControls();
-    runDialogInLanguage(pluginInstance, IDD_LIST_SETTINGS, uiLanguage(), owner,
-                        listSettingsDialogProc, 0);
+    PluginLockGuard guard(threadLock);
+    if (!dialogsAllowed) return;
+    if (dialogThread) {
+        if (WaitForSingleObject(dialogThread, 0) == WAIT_TIMEOUT) return;  // still open
+        CloseHandle(dialogThread);
+        dialogThread = nullptr;
+    }
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCWSTR>(&dialogThreadMain), &module))
+        return;
+    heldModule = module;
+    dialogThread = CreateThread(nullptr, 0, dialogThreadMain, owner, 0, nullptr);
+    if (!dialogThread) FreeLibrary(module);
+}
+
+void closeListSettingsDialog() {
+    HANDLE thread = nullptr;
+    {
+        PluginLockGuard guard(threadLock);
+        dialogsAllowed = false;
+        thread = dialogThread;
+        dialogThread = nullptr;
+    }
+    if (!thread) return;
+    // The dialog's closing asks things of the List Channel window, which
+    // may belong to this thread: answer what is sent meanwhile (and only
+    // that: posted messages wait for the thread's own loop).
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (HWND dialog = openDialog) PostMessageW(dialog, kEndRequestMessage, 0, 0);
+        const DWORD waited =
+            MsgWaitForMultipleObjects(1, &thread, FALSE, kEndRepeatMs, QS_SENDMESSAGE);
+        if (waited == WAIT_OBJECT_0 || waited == WAIT_FAILED) break;
+        if (waited == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        if (GetTickCount() - start >= kCloseWaitMs) break;
+    }
+    CloseHandle(thread);
+}
+
+void allowListSettingsDialog() {
+    PluginLockGuard guard(threadLock);
+    dialogsAllowed = true;
 }

@@ -2,6 +2,7 @@
 
 #include "globals.h"
 #include "list_settings_dialog.h"
+#include "play_config.h"
 #include "list_window_paint.h"
 #include "resource_ids.h"
 #include "screen_reach.h"
@@ -27,6 +28,32 @@ bool classRegistered = false;
 
 ListWindowLook look;
 
+// State of the window's own thread (one window at a time).
+// Locked: clicks go through to what lies beneath, no drag, no dialog.
+bool playLocked = false;
+// Configuring: the caption shows and the window is to be placed, so it
+// takes clicks whatever the lock says.
+bool captionShown = false;
+// A drag of the window by the left button: where the cursor holds it.
+bool dragging = false;
+POINT dragGrip{};
+
+bool clickThrough() { return playLocked && !captionShown; }
+
+// With WS_EX_LAYERED, WS_EX_TRANSPARENT hands every click to the window
+// beneath, even one of another process.
+void applyClickThrough(HWND window) {
+    const LONG ex = GetWindowLongW(window, GWL_EXSTYLE);
+    const LONG wanted = clickThrough() ? (ex | WS_EX_TRANSPARENT) : (ex & ~WS_EX_TRANSPARENT);
+    if (wanted != ex) SetWindowLongW(window, GWL_EXSTYLE, wanted);
+}
+
+void readPlayConfig() {
+    PlayConfig play;
+    loadPlayConfig(play);
+    playLocked = play.locked != 0;
+}
+
 LRESULT onCreate(HWND window) {
     look.font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
     UniqueWindowDC dc(window, GetDC(window));
@@ -34,7 +61,14 @@ LRESULT onCreate(HWND window) {
     if (dc && GetTextMetricsW(dc.get(), &metrics)) look.lineHeight = metrics.tmHeight;
     // Each new window starts from the live settings, not from an edit a
     // previous window's dialog left behind.
-    listConfigDraft = listConfig;
+    {
+        PluginLockGuard guard(listConfigLock);
+        listConfigDraft = listConfig;
+    }
+    dragging = false;
+    captionShown = false;
+    readPlayConfig();
+    applyClickThrough(window);
     return 0;
 }
 
@@ -43,6 +77,7 @@ LRESULT onCreate(HWND window) {
 LRESULT onMoveOrSize(HWND window) {
     RECT r{};
     if (!GetWindowRect(window, &r)) return 0;
+    PluginLockGuard guard(listConfigLock);
     listConfig.x = r.left;
     listConfig.y = r.top;
     listConfig.width = static_cast<uint16_t>(r.right - r.left);
@@ -59,11 +94,12 @@ void bringIntoReach(HWND window) {
     if (!GetWindowRect(window, &r) || reachableOnScreen(r)) return;
     ListChannelConfig home;
     resetListChannelConfig(home);
-    const int32_t x = listConfig.x, y = listConfig.y;
+    const ListChannelConfig before = copyListConfig();
     SetWindowPos(window, nullptr, home.x, home.y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    listConfig.x = x;
-    listConfig.y = y;
+    PluginLockGuard guard(listConfigLock);
+    listConfig.x = before.x;
+    listConfig.y = before.y;
 }
 
 // A monitor was removed or the resolution changed; the work area follows
@@ -81,20 +117,72 @@ LRESULT onSettingChange(HWND window, WPARAM what) {
 LRESULT onPaint(HWND window) {
     PAINTSTRUCT ps{};
     HDC dc = BeginPaint(window, &ps);
-    if (dc) paintListContent(dc, look, listConfigDraft);
+    if (dc) paintListContent(dc, look, copyListConfigDraft());
     EndPaint(window, &ps);
     return 0;
 }
 
 LRESULT onContextMenu(HWND window) {
-    openListSettingsDialog(window);
+    if (!clickThrough()) openListSettingsDialog(window);
+    return 0;
+}
+
+// A click never takes the foreground from the game or whatever has it.
+LRESULT onMouseActivate() { return MA_NOACTIVATE; }
+
+// The caption is dragged like the rest of the window, by our own drag: the
+// system's caption drag activates the window.
+LRESULT onHitTest(HWND window, WPARAM wParam, LPARAM lParam) {
+    const LRESULT hit = DefWindowProcW(window, WM_NCHITTEST, wParam, lParam);
+    return hit == HTCAPTION ? HTCLIENT : hit;
+}
+
+POINT cursorOnScreen(HWND window, LPARAM lParam) {
+    POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ClientToScreen(window, &p);
+    return p;
+}
+
+LRESULT onLeftButtonDown(HWND window, LPARAM lParam) {
+    RECT r{};
+    if (clickThrough() || !GetWindowRect(window, &r)) return 0;
+    const POINT at = cursorOnScreen(window, lParam);
+    dragGrip = {at.x - r.left, at.y - r.top};
+    dragging = true;
+    SetCapture(window);
+    return 0;
+}
+
+LRESULT onMouseMove(HWND window, LPARAM lParam) {
+    if (!dragging) return 0;
+    const POINT at = cursorOnScreen(window, lParam);
+    SetWindowPos(window, nullptr, at.x - dragGrip.x, at.y - dragGrip.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+}
+
+LRESULT onLeftButtonUp() {
+    if (dragging) ReleaseCapture();  // ends the drag through WM_CAPTURECHANGED
+    dragging = false;
+    return 0;
+}
+
+LRESULT onCaptureChanged() {
+    dragging = false;
     return 0;
 }
 
 LRESULT onDestroy(HWND window) {
     HWND expected = window;
     listWindow.compare_exchange_strong(expected, nullptr);
+    dragging = false;
     return 0;
+}
+
+void restyle(HWND window, const ListChannelConfig& config, bool captionMode) {
+    applyListWindowStyle(config, window, captionMode);
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
 }
 
 LRESULT onListCommand(HWND window, WPARAM command) {
@@ -103,6 +191,13 @@ LRESULT onListCommand(HWND window, WPARAM command) {
     case LIST_SHOW: ShowWindow(window, SW_SHOWNA); break;
     case LIST_HIDE: ShowWindow(window, SW_HIDE); break;
     case LIST_TOGGLE: ShowWindow(window, IsWindowVisible(window) ? SW_HIDE : SW_SHOWNA); break;
+    case LIST_PLAY_CHANGED:
+        readPlayConfig();
+        applyClickThrough(window);
+        if (clickThrough() && dragging) ReleaseCapture();
+        break;
+    case LIST_RESTYLE: restyle(window, copyListConfig(), configuring.load() != 0); break;
+    case LIST_PREVIEW: restyle(window, copyListConfigDraft(), false); break;
     default: break;
     }
     return 1;
@@ -116,6 +211,12 @@ LRESULT CALLBACK listWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE: return onMoveOrSize(window);
     case WM_PAINT: return onPaint(window);
     case WM_CONTEXTMENU: return onContextMenu(window);
+    case WM_MOUSEACTIVATE: return onMouseActivate();
+    case WM_NCHITTEST: return onHitTest(window, wParam, lParam);
+    case WM_LBUTTONDOWN: return onLeftButtonDown(window, lParam);
+    case WM_MOUSEMOVE: return onMouseMove(window, lParam);
+    case WM_LBUTTONUP: return onLeftButtonUp();
+    case WM_CAPTURECHANGED: return onCaptureChanged();
     case kListCommandMessage: return onListCommand(window, wParam);
     case WM_DISPLAYCHANGE: return onDisplayChange(window);
     case WM_SETTINGCHANGE: return onSettingChange(window, wParam);
@@ -155,11 +256,16 @@ void unregisterListWindowClass(HINSTANCE instance) {
 }
 
 HWND createListWindow(HINSTANCE instance, bool captionMode) {
-    HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST, listClassName, kListWindowTitle,
-                                  kListWindowStyle, listConfig.x, listConfig.y, listConfig.width,
-                                  listConfig.height, nullptr, nullptr, instance, nullptr);
+    // A tool window has no taskbar button and no Alt-Tab entry; with
+    // WS_EX_NOACTIVATE it is never made the foreground window.
+    const ListChannelConfig config = copyListConfig();
+    HWND window = CreateWindowExW(
+        WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, listClassName,
+        kListWindowTitle, kListWindowStyle, config.x, config.y, config.width, config.height,
+        nullptr, nullptr, instance, nullptr);
     if (!window) return nullptr;
-    applyListWindowStyle(listConfig, window, captionMode);
+    allowListSettingsDialog();
+    applyListWindowStyle(config, window, captionMode);
     ShowWindow(window, SW_SHOWNA);
     UpdateWindow(window);
     return window;
@@ -186,9 +292,10 @@ void applyListWindowStyle(const ListChannelConfig& config, HWND window, bool cap
         else
             SetLayeredWindowAttributes(window, 0, config.opacity, LWA_ALPHA);
     }
-    // Never activate: the window is shown without activation too, and an
-    // activation requested from the configure thread while the window's
-    // own thread waits in shutdown hangs both threads.
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        captionShown = captionMode;
+        applyClickThrough(window);
+    }
     SetWindowPos(window, HWND_TOPMOST, x, y, width, height, SWP_FRAMECHANGED | SWP_NOACTIVATE);
     // The record's place may lie on a monitor that is gone.
     bringIntoReach(window);
@@ -198,15 +305,18 @@ void refreshListWindow() {
     HWND window = listWindow;  // null-checked and used as one value
     if (!window) return;
     InvalidateRect(window, nullptr, TRUE);
-    UpdateWindow(window);
+    // Painting at once is only safe on the window's own thread: elsewhere
+    // UpdateWindow waits for that thread, and the paint asks the host.
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) UpdateWindow(window);
 }
 
-void commandListWindow(HWND window, ListWindowCommand command) {
+bool commandListWindow(HWND window, ListWindowCommand command) {
     DWORD_PTR done = 0;
-    SendMessageTimeoutW(window, kListCommandMessage, command, 0, SMTO_NORMAL, kListCommandWaitMs,
-                        &done);
+    const LRESULT sent = SendMessageTimeoutW(window, kListCommandMessage, command, 0, SMTO_NORMAL,
+                                             kListCommandWaitMs, &done);
     if (!IsWindow(window)) {
         HWND expected = window;
         listWindow.compare_exchange_strong(expected, nullptr);
     }
+    return sent != 0 && done != 0;
 }

@@ -7,16 +7,31 @@
 void registerListWindowClass(HINSTANCE instance);
 void unregisterListWindowClass(HINSTANCE instance);  // at process detach
 HWND createListWindow(HINSTANCE instance, bool captionMode);
+// On the window's own thread only (the window procedure, its commands, or
+// the thread that created the window).
 void applyListWindowStyle(const ListChannelConfig& config, HWND window, bool captionMode);
+// From any thread, never waiting: on another thread the window repaints
+// when its own thread gets to it (a host event thread must not wait on the
+// host's GUI thread, which may be waiting on the host's locks).
 void refreshListWindow();
 
-// What chat commands ask of the window. Each is carried out on the window's
-// own thread (DestroyWindow from another thread fails); a window that
-// closes clears listWindow itself.
+// What the plugin asks of the window from other threads. Each is carried
+// out on the window's own thread (DestroyWindow from another thread fails);
+// a window that closes clears listWindow itself.
 // LIST_PLAY_CHANGED: the "Playing" switches changed; the window reads them
 // again (lock: clicks go through and it cannot be dragged).
-enum ListWindowCommand : WPARAM { LIST_CLOSE, LIST_SHOW, LIST_HIDE, LIST_TOGGLE, LIST_PLAY_CHANGED };
+// LIST_RESTYLE: the look of listConfig, with the caption while configuring.
+// LIST_PREVIEW: the look of listConfigDraft, never with a caption.
+enum ListWindowCommand : WPARAM {
+    LIST_CLOSE,
+    LIST_SHOW,
+    LIST_HIDE,
+    LIST_TOGGLE,
+    LIST_PLAY_CHANGED,
+    LIST_RESTYLE,
+    LIST_PREVIEW,
+};
 // Waits a short while for the window's thread; a command still queued after
 // that is carried out when the thread gets to it. A window that no longer
-// exists is forgotten.
-void commandListWindow(HWND window, ListWindowCommand command);
+// exists is forgotten. True when the command was carried out.
+bool commandListWindow(HWND window, ListWindowCommand command);

@@ -4,6 +4,7 @@
 #include "host_adapter26.h"
 
 #include <climits>
+#include <string>
 
 #include "globals.h"
 #include "host.h"
@@ -74,6 +75,9 @@ void getResourcesPath(char* p, size_t n) { table.getResourcesPath(p, n); }
 void getConfigPath(char* p, size_t n) { table.getConfigPath(p, n); }
 // The id is the one ts3plugin_registerPluginID handed over; a host that
 // registers it only after init gets null here, which it accepts.
-void getPluginPath(char* p, size_t n) { table.getPluginPath(p, n, pluginCommandId); }
+void getPluginPath(char* p, size_t n) {
+    const std::string id = copyPluginCommandId();
+    table.getPluginPath(p, n, id.empty() ? nullptr : id.c_str());
+}
 
 }  // namespace host

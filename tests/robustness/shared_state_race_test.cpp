@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <set>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "capture_stdout.h"
+#include "chat_commands.h"
 #include "display_channel.h"
 #include "display_link.h"
 #include "globals.h"
@@ -88,6 +90,20 @@ unsigned getClientList(uint64 connection, anyID** result) {
     return error;
 }
 }  // namespace heldList
+
+// The host's sendPluginCommand, except that it reads the id only once the
+// test has let it go on, as a host busy elsewhere would.
+namespace heldSend {
+HANDLE asked = nullptr;
+HANDLE goOn = nullptr;
+std::string seen;
+
+void send(uint64, const char* id, const char*, int, const anyID*) {
+    SetEvent(asked);
+    WaitForSingleObject(goOn, 10000);
+    seen = id ? id : "(null)";
+}
+}  // namespace heldSend
 
 class SharedStateRace : public testing::Test {
 protected:
@@ -327,6 +343,42 @@ TEST_F(SharedStateRace, ASettingsReloadNeverShowsTheDefaultsInBetween) {
     resetDisplayConfig(pluginDisplayConfig);
     EXPECT_GT(reads, 0);
     EXPECT_EQ(defaults, 0) << "of " << reads << " reads";
+}
+
+// The host registers the plugin again while another of its threads sends a
+// plugin command: the id it is handed stays whole until it has read it,
+// even though the registration gave the old copy back.
+TEST_F(SharedStateRace, AnIdReplacedWhileACommandSendsItIsNotReadFreed) {
+    const std::string first = "talvor_plugin_first";
+    StdoutCapture quiet;
+    registerPluginCommandId(first.c_str());
+    HostFunctions table = hostsim::HostModel::table();
+    table.sendPluginCommand = &heldSend::send;
+    host::setFunctionTable(table);
+    heldSend::asked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    heldSend::goOn = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+
+    std::thread sender([] { processCommand(kMain, "command hello"); });
+    ASSERT_EQ(WaitForSingleObject(heldSend::asked, 10000), WAIT_OBJECT_0);
+    registerPluginCommandId("talvor_plugin_again");
+    // The heap hands the freed block out again, as it will in a busy host.
+    std::vector<char*> reuse;
+    for (int i = 0; i < 64; ++i) {
+        char* block = static_cast<char*>(std::malloc(first.size() + 1));
+        std::memset(block, 'Z', first.size());
+        block[first.size()] = '\0';
+        reuse.push_back(block);
+    }
+    SetEvent(heldSend::goOn);
+    sender.join();
+    quiet.take();
+    for (char* block : reuse) std::free(block);
+    host::setFunctionTable(hostsim::HostModel::table());
+    CloseHandle(heldSend::asked);
+    CloseHandle(heldSend::goOn);
+    registerPluginCommandId(nullptr);
+
+    EXPECT_EQ(heldSend::seen, first);
 }
 
 }  // namespace

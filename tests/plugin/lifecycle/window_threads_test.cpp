@@ -139,5 +139,86 @@ TEST_F(WindowThreads, ChannelCommandsFromAnotherThreadReachTheListWindow) {
     EXPECT_EQ(ledger::outstanding(), std::vector<std::string>{});
 }
 
+// The settings dialog of this process holding the opacity trackbar, and a
+// box (the colour picker) opened over it.
+struct OpenDialogs {
+    HWND settings = nullptr;
+    HWND picker = nullptr;
+};
+
+BOOL CALLBACK noteOpenDialog(HWND window, LPARAM param) {
+    auto* found = reinterpret_cast<OpenDialogs*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t cls[16] = L"";
+    GetClassNameW(window, cls, 16);
+    if (pid != GetCurrentProcessId() || wcscmp(cls, L"#32770") != 0) return TRUE;
+    if (GetDlgItem(window, 40005))
+        found->settings = window;
+    else
+        found->picker = window;
+    return TRUE;
+}
+
+OpenDialogs findOpenDialogs() {
+    OpenDialogs found;
+    EnumWindows(noteOpenDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// What the host does when the user switches the plugin off while its List
+// Channel settings dialog and a colour picker over it are open: it calls
+// shutdown from its own GUI thread (the window's) and unloads the library.
+// Nothing may return into the unloaded code afterwards.
+struct UnloadWhileOpen {
+    static inline hostsim::PluginDll* plugin = nullptr;
+    static inline bool asked = false, done = false, closedFirst = false;
+    static inline HWND settings = nullptr, picker = nullptr;
+    static void CALLBACK tick(HWND, UINT, UINT_PTR timer, DWORD) {
+        const OpenDialogs open = findOpenDialogs();
+        if (!open.settings || done) return;
+        if (!asked) {
+            asked = true;
+            PostMessageW(open.settings, WM_COMMAND, 1000, 0);  // "Away Color"
+            return;
+        }
+        if (!open.picker || !IsWindowVisible(open.picker)) return;
+        KillTimer(nullptr, timer);
+        settings = open.settings;
+        picker = open.picker;
+        {
+            StdoutCapture quiet;
+            plugin->shutdown();
+        }
+        closedFirst = !IsWindow(settings) && !IsWindow(picker);
+        plugin->unload();
+        done = true;
+    }
+};
+
+TEST_F(WindowThreads, UnloadWhileTheListSettingsDialogIsOpenClosesItFirst) {
+    StandInOverlay overlay;
+    storeListRecord({255, 1, 1, 1, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 240, 0, 44, 1,
+                     10, 0, 0, 0, 60, 0, 0, 0, 0xFF, 0, 0, 0});  // window switched on
+    start();
+    HWND list = ownListWindow();
+    ASSERT_NE(list, nullptr);
+    const std::wstring dll = widen(pluginDllPath());
+
+    UnloadWhileOpen::plugin = &plugin;
+    SetTimer(nullptr, 0, 50, UnloadWhileOpen::tick);
+    PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+    for (DWORD end = GetTickCount() + 20000;
+         !UnloadWhileOpen::done && static_cast<LONG>(GetTickCount() - end) < 0;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    ASSERT_TRUE(UnloadWhileOpen::done) << "the dialog or its picker never showed";
+    EXPECT_TRUE(UnloadWhileOpen::closedFirst) << "shutdown returned with the dialog open";
+    EXPECT_EQ(GetModuleHandleW(dll.c_str()), nullptr) << "the library is still held";
+    EXPECT_FALSE(IsWindow(list));
+}
+
 }  // namespace
 }  // namespace lifecycle

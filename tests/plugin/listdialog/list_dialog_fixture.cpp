@@ -6,6 +6,7 @@
 
 #include "globals.h"
 #include "lifecycle.h"
+#include "list_settings_dialog.h"
 #include "list_window.h"
 #include "png_writer.h"
 
@@ -53,7 +54,10 @@ void ListDialogTest::SetUp() {
 
 void ListDialogTest::TearDown() {
     if (windowThread_.joinable()) {
-        // Ends a dialog left open by a failed test, then the window's loop.
+        // Ends a dialog left open by a failed test (it runs on a thread of
+        // its own), then the window's loop.
+        closeListSettingsDialog();
+        allowListSettingsDialog();
         PostThreadMessageW(windowThreadId_, WM_QUIT, 0, 0);
         windowThread_.join();
     }
@@ -63,7 +67,6 @@ void ListDialogTest::TearDown() {
 void ListDialogTest::runWindowThread(bool captionMode) {
     listWindow = createListWindow(GetModuleHandleW(nullptr), captionMode);
     MSG msg{};
-    // A quit that ends an open dialog's loop is posted again for this one.
     while (listWindow && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

@@ -11,7 +11,9 @@
 #include "globals.h"
 #include "lifecycle.h"
 #include "list_window_fixture.h"
+#include "list_window.h"
 #include "name_cache.h"
+#include "play_config.h"
 #include "registry_sandbox.h"
 
 namespace {
@@ -147,6 +149,157 @@ TEST_F(ListWindowInitTest, ADisplayChangeMovesOnlyAWindowTooFarOutToGrab) {
     pluginShutdown();
     EXPECT_EQ(storedRecord(registry).x, GetSystemMetrics(SM_CXSCREEN) - 10)
         << "the place the user moved it to, for when its monitor returns";
+}
+
+// ---- Over a game ----------------------------------------------------------
+
+// The game: an ordinary window the user works in, with the foreground, lying
+// under the List Channel window and counting the clicks that reach it.
+struct Game {
+    static inline int leftClicks = 0;
+    static inline int rightClicks = 0;
+    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_LBUTTONDOWN) ++leftClicks;
+        if (message == WM_RBUTTONDOWN) ++rightClicks;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    Game() {
+        leftClicks = rightClicks = 0;
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = L"TalvoriTestGame";
+        RegisterClassExW(&wc);
+        window = CreateWindowExW(0, wc.lpszClassName, L"game", WS_POPUP | WS_VISIBLE, 0, 0, 700,
+                                 550, nullptr, nullptr, wc.hInstance, nullptr);
+        SetForegroundWindow(window);
+        pumpMessages(50);
+    }
+    ~Game() { DestroyWindow(window); }
+    HWND window = nullptr;
+};
+
+void mouse(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+    pumpMessages(60);
+}
+
+// Real mouse input, as the user gives it: press at `from`, move in steps,
+// release at `to`.
+void dragWith(DWORD down, DWORD up, POINT from, POINT to) {
+    SetCursorPos(from.x, from.y);
+    mouse(MOUSEEVENTF_MOVE);
+    mouse(down);
+    for (int step = 1; step <= 4; ++step) {
+        SetCursorPos(from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4);
+        mouse(MOUSEEVENTF_MOVE);
+    }
+    mouse(up);
+}
+
+POINT insideOf(HWND window) {
+    const RECT r = rectOf(window);
+    return {r.left + 40, r.top + 40};
+}
+
+POINT offsetBy(POINT p, int dx, int dy) { return {p.x + dx, p.y + dy}; }
+
+BOOL CALLBACK noteOwnDialog(HWND window, LPARAM found) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t cls[16] = L"";
+    GetClassNameW(window, cls, 16);
+    if (pid == GetCurrentProcessId() && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(window))
+        *reinterpret_cast<bool*>(found) = true;
+    return TRUE;
+}
+
+bool ownDialogOpen() {
+    bool found = false;
+    EnumWindows(noteOwnDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Shown, clicked and dragged, the window never takes the foreground from
+// the game; the drag moves it all the same, and shutdown stores the place.
+TEST_F(ListWindowInitTest, NeverTakesTheForegroundAndADragMovesItAndIsStored) {
+    Game game;
+    ASSERT_EQ(GetForegroundWindow(), game.window);
+    listConfig.windowEnabled = 1;
+    ASSERT_EQ(pluginInit(), 0);
+    HWND window = listWindow;
+    ASSERT_NE(window, nullptr);
+    pumpMessages(50);
+    EXPECT_EQ(GetForegroundWindow(), game.window) << "taken when shown";
+    const LONG ex = GetWindowLongW(window, GWL_EXSTYLE);
+    EXPECT_EQ(ex & WS_EX_TOOLWINDOW, WS_EX_TOOLWINDOW) << "a taskbar button and an Alt-Tab entry";
+    commandListWindow(window, LIST_HIDE);
+    commandListWindow(window, LIST_TOGGLE);
+    EXPECT_EQ(GetForegroundWindow(), game.window) << "taken when shown again";
+
+    const RECT before = rectOf(window);
+    const POINT grip = insideOf(window);
+    dragWith(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, grip, offsetBy(grip, 60, 40));
+    EXPECT_EQ(GetForegroundWindow(), game.window) << "taken by a click";
+    EXPECT_EQ(Game::leftClicks, 0);
+    const RECT after = rectOf(window);
+    EXPECT_EQ(after.left - before.left, 60);
+    EXPECT_EQ(after.top - before.top, 40);
+
+    // While configuring, the caption drags the window the same way.
+    applyListWindowStyle(listConfig, window, true);
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const POINT caption{origin.x + 20, (rectOf(window).top + origin.y) / 2};
+    dragWith(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, caption, offsetBy(caption, -30, 20));
+    EXPECT_EQ(GetForegroundWindow(), game.window) << "taken by a caption drag";
+    EXPECT_EQ(rectOf(window).left - after.left, -30);
+    applyListWindowStyle(listConfig, window, false);
+    const RECT placed = rectOf(window);
+
+    pluginShutdown();
+    const ListChannelConfig saved = storedRecord(registry);
+    EXPECT_EQ(saved.x, placed.left);
+    EXPECT_EQ(saved.y, placed.top);
+}
+
+// Locked, every click goes to the game beneath: no drag, no settings
+// dialog. Unlocked again, the window takes its clicks once more.
+TEST_F(ListWindowInitTest, LockedClicksReachTheGameBeneathUntilUnlocked) {
+    Game game;
+    PlayConfig play{};
+    play.locked = 1;
+    savePlayConfig(play);
+    listConfig.windowEnabled = 1;
+    ASSERT_EQ(pluginInit(), 0);
+    HWND window = listWindow;
+    ASSERT_NE(window, nullptr);
+    pumpMessages(50);
+
+    const RECT before = rectOf(window);
+    const POINT grip = insideOf(window);
+    dragWith(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, grip, offsetBy(grip, 60, 40));
+    EXPECT_EQ(Game::leftClicks, 1);
+    EXPECT_EQ(rectOf(window).left, before.left) << "dragged while locked";
+    dragWith(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, grip, grip);
+    EXPECT_EQ(Game::rightClicks, 1);
+    pumpMessages(300);
+    EXPECT_FALSE(ownDialogOpen());
+
+    play.locked = 0;
+    savePlayConfig(play);
+    commandListWindow(window, LIST_PLAY_CHANGED);
+    dragWith(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, grip, offsetBy(grip, 60, 40));
+    EXPECT_EQ(Game::leftClicks, 1) << "still locked";
+    EXPECT_EQ(rectOf(window).left - before.left, 60);
+    EXPECT_EQ(GetForegroundWindow(), game.window);
 }
 
 }  // namespace

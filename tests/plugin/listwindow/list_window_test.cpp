@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "fake_host.h"
 #include "globals.h"
@@ -216,6 +218,40 @@ TEST_F(ListWindowTest, RefreshRepaintsAtOnceAndNothingWithoutAWindow) {
     model.clearCalls();
     refreshListWindow();
     EXPECT_EQ(model.countCalls("getChannelClientList"), 1u);
+}
+
+// A host event thread refreshes while the window's thread is busy (in the
+// host, the GUI thread may itself wait for a lock the event thread's host
+// holds): the refresh returns at once, and the paint follows when the
+// window's thread is free again.
+TEST_F(ListWindowTest, ARefreshFromAnotherThreadNeverWaitsForTheWindowsThread) {
+    HANDLE busy = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> created{false}, repainted{false};
+    std::thread gui([&] {
+        listWindow = createListWindow(GetModuleHandleW(nullptr), false);
+        pumpMessages(50);
+        created = true;
+        WaitForSingleObject(busy, 10000);
+        repainted = pumpUntil([&] { return model.countCalls("getChannelClientList") > 0; }, 3000);
+        DestroyWindow(listWindow);
+        listWindow = nullptr;
+    });
+    while (!created) Sleep(10);
+    model.clearCalls();
+
+    std::atomic<bool> returned{false};
+    std::thread event([&] {
+        refreshListWindow();
+        returned = true;
+    });
+    for (int i = 0; i < 200 && !returned; ++i) Sleep(10);
+    const bool returnedWhileBusy = returned;
+    SetEvent(busy);
+    event.join();
+    gui.join();
+    CloseHandle(busy);
+    EXPECT_TRUE(returnedWhileBusy) << "the event thread waited for the window's thread";
+    EXPECT_TRUE(repainted);
 }
 
 // ---- Style and geometry ---------------------------------------------------
