@@ -2,6 +2,7 @@
 
 #include "activity_timer.h"
 #include "display_channel.h"
+#include "overlay_visibility.h"
 #include "overlay_window.h"
 #include "settings_dialog.h"
 
@@ -69,11 +70,21 @@ LRESULT onOpenSettings(HWND window, OverlayState& state, LPARAM lParam) {
     state.liveConfig.x = r.left;
     state.liveConfig.y = r.top;
     state.listChannelSwitch = static_cast<int>(static_cast<DWORD>(lParam));
+    // An idle-hidden window shows while the dialog previews on it.
+    state.settingsOpen = true;
+    updateOverlayVisibility(window, state);
     runSettingsDialog(window);
+    state.settingsOpen = false;
+    updateOverlayVisibility(window, state);
     // Posted, not handled here: the plugin is still waiting on this send.
     if (state.liveConfig.displayDuration == 0)
         PostMessageW(window, DISPLAY_MESSAGE, DISPLAY_ACTIVITY_CLEAR, 0);
     return state.listChannelSwitch;
+}
+
+LRESULT onPlayChanged(HWND window, OverlayState& state) {
+    reloadPlayConfig(window, state);
+    return 0;
 }
 
 }  // namespace
@@ -90,6 +101,8 @@ LRESULT onDisplayMessage(HWND window, OverlayState& state, WPARAM code, LPARAM l
         return onActivityClear(window, state);
     case DISPLAY_OPEN_SETTINGS:
         return onOpenSettings(window, state, lParam);
+    case DISPLAY_PLAY_CHANGED:
+        return onPlayChanged(window, state);
     default:
         return 0;
     }

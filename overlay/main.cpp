@@ -10,6 +10,7 @@
 #include "display_link.h"
 #include "overlay_reach.h"
 #include "overlay_state.h"
+#include "overlay_visibility.h"
 #include "overlay_window.h"
 
 namespace {
@@ -17,15 +18,10 @@ namespace {
 constexpr UINT kClassNameString = 40000;
 constexpr UINT kTitleString = 40001;
 
-// Marks the speaker line until the plugin writes the first real one.
-constexpr wchar_t kBanner[] =
-    L"_________________TALVORI______________________________________________";
-static_assert(sizeof kBanner / sizeof kBanner[0] == 71, "the banner is 70 units");
-
 // No lock needed: the plugin waits for our window before it writes its
 // first line.
 void writeStartText(OverlayState& state) {
-    const wchar_t* text = state.liveConfig.twoLines ? kBanner : L"";
+    const wchar_t* text = state.liveConfig.twoLines ? kStartBanner : L"";
     writeSharedText(nullptr, SharedArea{state.link.speakerText(), channel::kSpeakerUnits}, text,
                     sharedCount(text, channel::kSpeakerUnits));
 }
@@ -41,13 +37,16 @@ int runMessageLoop() {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+// The show command the plugin starts us with (SW_SHOWNORMAL) would activate
+// the window and take the keyboard from the game: it is not used.
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Trace lines must reach a redirected stdout even if we are killed.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
     OverlayState state;
     openDisplayChannel(state.link);
     loadDisplayConfig(state.liveConfig);
+    loadPlayConfig(state.play);
     state.font = GetStockObject(SYSTEM_FONT);
     writeStartText(state);
     LoadStringW(instance, kTitleString, state.title, kTitleUnits);
@@ -57,7 +56,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     HWND window = createOverlayWindow(instance, state);
     if (!window) return 0;
     bringOverlayIntoReach(window, state);
-    ShowWindow(window, showCommand);
+    updateOverlayVisibility(window, state);
     UpdateWindow(window);
 
     // The state's destructors release the queue, the views and the mutex.

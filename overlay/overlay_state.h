@@ -6,9 +6,24 @@
 #include "activity_queue.h"
 #include "display_config.h"
 #include "display_link.h"
+#include "play_config.h"
 #include "unique_handle.h"
 
 inline constexpr int kTitleUnits = 100;
+
+// Marks the speaker line until the plugin writes the first real one. It
+// names nobody, so for idle hiding it counts as an empty line.
+inline constexpr wchar_t kStartBanner[] =
+    L"_________________TALVORI______________________________________________";
+inline constexpr size_t kStartBannerUnits = sizeof kStartBanner / sizeof kStartBanner[0] - 1;
+static_assert(kStartBannerUnits == 70, "the banner is 70 units");
+
+// A move of the window by hand, in screen coordinates.
+struct OverlayDrag {
+    bool active = false;
+    POINT grab{};    // the cursor when the button went down
+    POINT origin{};  // the window's top-left corner then
+};
 
 struct OverlayState {
     // The settings in force: layout, what is drawn, the timer period.
@@ -24,6 +39,11 @@ struct OverlayState {
     UniqueGdiObject backgroundBrush;
     // The plugin's List Channel switch while the settings dialog runs.
     int listChannelSwitch = 0;
+    // Lock, idle hiding and hidden-by-the-user, as the plugin last stored them.
+    PlayConfig play{};
+    OverlayDrag drag;
+    // The dialog previews its changes on the window, so it shows meanwhile.
+    bool settingsOpen = false;
     wchar_t title[kTitleUnits] = L"";
     wchar_t className[kTitleUnits] = L"";
 };

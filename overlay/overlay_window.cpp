@@ -3,7 +3,9 @@
 #include "activity_timer.h"
 #include "display_channel.h"
 #include "display_commands.h"
+#include "overlay_drag.h"
 #include "overlay_reach.h"
+#include "overlay_visibility.h"
 #include "paint.h"
 
 namespace {
@@ -23,6 +25,7 @@ LRESULT onNcCreate(HWND window, const CREATESTRUCTW* create, WPARAM wParam, LPAR
 
 LRESULT onTimer(HWND window, OverlayState& state, UINT_PTR id) {
     if (id == ACTIVITY_TIMER) onActivityTimer(window, state);
+    if (id == DRAG_TIMER) followOverlayDrag(window, state);
     return 0;
 }
 
@@ -53,8 +56,23 @@ LRESULT CALLBACK overlayWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         paintOverlay(window, *state);
         return 0;
     case WM_NCHITTEST:
-        // Dragging anywhere moves the window: it has no caption to grab.
-        return HTCAPTION;
+        // Client everywhere, the border too: a caption hit-test would let
+        // the system move the window, and activate it on the way.
+        return HTCLIENT;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_LBUTTONDOWN:
+        beginOverlayDrag(window, *state);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (state->drag.active) followOverlayDrag(window, *state);
+        return 0;
+    case WM_LBUTTONUP:
+        endOverlayDrag(window, *state);
+        return 0;
+    case WM_CAPTURECHANGED:
+        stopOverlayDrag(window, *state);
+        return 0;
     case WM_TIMER:
         return onTimer(window, *state, static_cast<UINT_PTR>(wParam));
     case DISPLAY_MESSAGE:
@@ -92,7 +110,7 @@ HWND createOverlayWindow(HINSTANCE instance, OverlayState& state) {
     state.previewConfig = state.liveConfig;
     const DisplayConfig& c = state.liveConfig;
     // Not yet visible: the look is applied before the first show.
-    HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST, state.className, state.title,
+    HWND window = CreateWindowExW(overlayExStyle(state.play), state.className, state.title,
                                   WS_POPUP, c.x, c.y, c.width, c.lineHeight, nullptr, nullptr,
                                   instance, &state);
     if (window) applyWindowStyle(window, c, true);
@@ -115,11 +133,15 @@ void applyWindowStyle(HWND window, const DisplayConfig& config, bool colourKeyAl
 
     // The two-lines byte counts lines, so a stored 2 makes room for three.
     const int height = (config.twoLines + 1) * config.lineHeight;
+    // Previews and restores happen while a game may have the keyboard.
     SetWindowPos(window, HWND_TOPMOST, config.x, config.y, config.width, height,
-                 SWP_FRAMECHANGED);
+                 SWP_FRAMECHANGED | SWP_NOACTIVATE);
 }
 
 void repaintOverlay(HWND window) {
+    // Every change of what is shown comes through here; a window idle
+    // hiding has hidden shows again before it paints.
+    if (OverlayState* state = stateOf(window)) updateOverlayVisibility(window, *state);
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
 }

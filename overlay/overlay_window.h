@@ -10,14 +10,16 @@
 bool registerOverlayClass(HINSTANCE instance, OverlayState& state);
 
 // Creates the layered, topmost popup where liveConfig places it and gives it
-// liveConfig's look. Null when the window cannot be created.
+// liveConfig's look; not yet visible, and never to be activated. Null when
+// the window cannot be created.
 HWND createOverlayWindow(HINSTANCE instance, OverlayState& state);
 
 // Border, alpha, colour key, position and size from `config`. The colour
 // key is used only when the config asks for it and `colourKeyAllowed` is set.
 void applyWindowStyle(HWND window, const DisplayConfig& config, bool colourKeyAllowed);
 
-// Invalidates the whole window with erasing and paints it at once.
+// Shows or hides the window as idle hiding says, then invalidates the whole
+// window with erasing and paints it at once.
 void repaintOverlay(HWND window);
 
 // The state the window was created with (for the settings dialog).

@@ -6,6 +6,7 @@
 #   - the plugin's cost per host event (each plugin DLL, in its own tree),
 #   - the same events on a big server against plugin_cost's small world,
 #   - event to pixels: a speaker line written until it shows on screen,
+#   - event to visible: the same after a silence, idle hiding on and off,
 #   - the overlay program's footprint and CPU time.
 # The two timed phases of the footprint last 60 s each; for a quicker look,
 # TALVORI_BENCH_IDLE_SECONDS / TALVORI_BENCH_TALK_SECONDS shorten them and
@@ -82,6 +83,7 @@ for tree in i686 x64; do
   [ -f "$exe" ] && run "cost on a big server ($tree)" "$exe" "${events[@]}"
 done
 run "event to pixels" "$build/x64/bench/event_to_pixels.exe"
+run "event to visible" "$build/x64/bench/event_to_visible.exe"
 phases=()
 [ -n "${TALVORI_BENCH_IDLE_SECONDS:-}" ] && phases+=(--idle-seconds "$TALVORI_BENCH_IDLE_SECONDS")
 [ -n "${TALVORI_BENCH_TALK_SECONDS:-}" ] && phases+=(--talk-seconds "$TALVORI_BENCH_TALK_SECONDS")

@@ -16,7 +16,7 @@ std::wstring overlayExecutable() {
 
 }  // namespace
 
-StoredConfig::StoredConfig() {
+StoredConfig::StoredConfig(const wchar_t* name) : name_(name) {
     saved_ = bytes();
     hadValue_ = !saved_.empty();
 }
@@ -26,7 +26,7 @@ StoredConfig::~StoredConfig() {
         HKEY key = nullptr;
         if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                             nullptr) == ERROR_SUCCESS) {
-            RegSetValueExW(key, kDisplayConfigValue, 0, REG_BINARY, saved_.data(),
+            RegSetValueExW(key, name_, 0, REG_BINARY, saved_.data(),
                            static_cast<DWORD>(saved_.size()));
             RegCloseKey(key);
         }
@@ -35,20 +35,23 @@ StoredConfig::~StoredConfig() {
     }
 }
 
-void StoredConfig::store(const DisplayConfig& config) {
+void StoredConfig::store(const DisplayConfig& config) { storeBytes(&config, sizeof config); }
+
+void StoredConfig::store(const PlayConfig& config) { storeBytes(&config, sizeof config); }
+
+void StoredConfig::storeBytes(const void* record, DWORD size) {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                               &key, nullptr),
               ERROR_SUCCESS);
-    RegSetValueExW(key, kDisplayConfigValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&config),
-                   sizeof config);
+    RegSetValueExW(key, name_, 0, REG_BINARY, static_cast<const BYTE*>(record), size);
     RegCloseKey(key);
 }
 
 void StoredConfig::erase() {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    RegDeleteValueW(key, kDisplayConfigValue);
+    RegDeleteValueW(key, name_);
     RegCloseKey(key);
 }
 
@@ -57,10 +60,9 @@ std::vector<BYTE> StoredConfig::bytes() const {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return out;
     DWORD size = 0;
-    if (RegQueryValueExW(key, kDisplayConfigValue, nullptr, nullptr, nullptr, &size) ==
-        ERROR_SUCCESS) {
+    if (RegQueryValueExW(key, name_, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
         out.resize(size);
-        RegQueryValueExW(key, kDisplayConfigValue, nullptr, nullptr, out.data(), &size);
+        RegQueryValueExW(key, name_, nullptr, nullptr, out.data(), &size);
         out.resize(size);
     }
     RegCloseKey(key);
@@ -92,6 +94,7 @@ OverlayTest::OverlayTest() {
 void OverlayTest::TearDown() {
     // Also after a failed assertion: the next test needs the title free.
     overlay.stop();
+    if (likePlugin_ && quit() < 0) crash();
 }
 
 HWND OverlayTest::launch(bool storeConfig) {
@@ -116,7 +119,69 @@ HWND OverlayTest::launch(bool storeConfig) {
     return window;
 }
 
+HWND OverlayTest::launchLikeThePlugin() {
+    stored.store(config);
+    window = nullptr;
+    const std::wstring exe = overlayExecutable();
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    // Its trace lines would only clutter the test's own output.
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    UniqueKernelHandle nowhere(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit,
+                                           OPEN_EXISTING, 0, nullptr));
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    si.wShowWindow = SW_SHOWNORMAL;
+    si.hStdOutput = si.hStdError = nowhere.get();
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &si, &pi)) {
+        ADD_FAILURE() << "cannot start the overlay (" << GetLastError() << ")";
+        return nullptr;
+    }
+    CloseHandle(pi.hThread);
+    likePlugin_.reset(pi.hProcess);
+    waitFor([&] {
+        window = FindWindowW(channel::kWindowClass, channel::kWindowTitle);
+        return window != nullptr;
+    }, 10000);
+    // An answer comes only once the start, show included, is over.
+    DWORD_PTR ignored = 0;
+    if (!window || !SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored)) {
+        ADD_FAILURE() << "the overlay showed no window";
+        return nullptr;
+    }
+    return window;
+}
+
+void OverlayTest::crash() {
+    if (!likePlugin_) return;
+    TerminateProcess(likePlugin_.get(), 1);
+    WaitForSingleObject(likePlugin_.get(), 5000);
+    likePlugin_.reset();
+    window = nullptr;
+}
+
+void OverlayTest::changePlay(const PlayConfig& play) {
+    storedPlay.store(play);
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(window && SendMessageTimeoutW(window, DISPLAY_MESSAGE, DISPLAY_PLAY_CHANGED, 0,
+                                              SMTO_NORMAL, 5000, &ignored));
+}
+
 int OverlayTest::quit() {
+    if (likePlugin_) {
+        DWORD_PTR ignored = 0;
+        if (window)
+            SendMessageTimeoutW(window, DISPLAY_MESSAGE, DISPLAY_QUIT, 0, SMTO_ABORTIFHUNG, 5000,
+                                &ignored);
+        DWORD code = 0;
+        if (WaitForSingleObject(likePlugin_.get(), 5000) != WAIT_OBJECT_0 ||
+            !GetExitCodeProcess(likePlugin_.get(), &code))
+            return -1;
+        likePlugin_.reset();
+        return static_cast<int>(code);
+    }
     if (plugin_ && plugin_->window() == window) {
         plugin_->send(DISPLAY_QUIT, 0);
         return overlay.waitForExit(5000);

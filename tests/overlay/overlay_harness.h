@@ -11,24 +11,30 @@
 
 #include "display_config.h"
 #include "overlay_process.h"
+#include "play_config.h"
 #include "plugin_channel.h"
 #include "screenshot.h"
 
 // The overlay is another process, so a registry sandbox cannot reach it: the
-// real HKCU\Software\Talvori "Config" is kept aside and put back afterwards.
+// real HKCU\Software\Talvori "Config" (or another value of that key) is kept
+// aside and put back afterwards.
 class StoredConfig {
 public:
-    StoredConfig();
+    explicit StoredConfig(const wchar_t* name = kDisplayConfigValue);
     ~StoredConfig();
     StoredConfig(const StoredConfig&) = delete;
     StoredConfig& operator=(const StoredConfig&) = delete;
 
     void store(const DisplayConfig& config);
+    void store(const PlayConfig& config);
     void erase();
     // Empty when there is no value.
     std::vector<BYTE> bytes() const;
 
 private:
+    void storeBytes(const void* record, DWORD size);
+
+    const wchar_t* name_;
     bool hadValue_ = false;
     std::vector<BYTE> saved_;
 };
@@ -61,8 +67,18 @@ protected:
     // Writes `config` to the registry (unless told not to), starts the
     // program with its output captured and waits until its window has painted.
     HWND launch(bool storeConfig = true);
+    // Starts the program as the plugin does, with the show command
+    // SW_SHOWNORMAL that ShellExecute hands on, and waits for its window to
+    // exist and to have handled its start, not for it to show: idle hiding
+    // may keep it hidden. Its output is not captured.
+    HWND launchLikeThePlugin();
+    // Ends that program the way a crash would: nothing is saved.
+    void crash();
     // Quits the program through the channel's quit code; its exit code.
     int quit();
+    // Stores the "Playing" switches and tells the running program, as the
+    // plugin does after the user toggled one.
+    void changePlay(const PlayConfig& play);
 
     // The plugin's side; created on first use, so a test decides whether
     // the overlay finds the channel at its start.
@@ -74,9 +90,11 @@ protected:
 
     DisplayConfig config{};
     StoredConfig stored;
+    StoredConfig storedPlay{kPlayConfigValue};
     OverlayProcess overlay;
     HWND window = nullptr;
 
 private:
     std::unique_ptr<PluginChannel> plugin_;
+    UniqueKernelHandle likePlugin_;  // the process launchLikeThePlugin started
 };
