@@ -1,7 +1,6 @@
 // Start and stop of the plugin: the display channel, the overlay program
 // and the List Channel window.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -141,11 +140,17 @@ int pluginInit() {
         closeDisplayChannel();
         return 1;
     }
+    if (!rememberOverlayProgram(overlayPath)) {
+        std::printf("TALVORI:Plugin path is not valid UTF-8, TALVORI.exe not started.\n");
+        logError("Plugin path is not valid UTF-8");
+        closeDisplayChannel();
+        return 1;
+    }
 
-    if (!findOverlayWindow())
-        ShellExecuteA(nullptr, "open", overlayPath, nullptr, nullptr, SW_SHOWNORMAL);
+    HANDLE started = findOverlayWindow() ? nullptr : startOverlayProgram();
     HWND overlay = waitForOverlayWindow();
     if (!overlay) {
+        abandonOverlayStart(started);
         logError(kMissingOverlay);
         closeDisplayChannel();
         MessageBoxA(nullptr, "Missing file plugins\\TALVORI.exe ?", "TALVORI", MB_ICONWARNING);
@@ -153,8 +158,7 @@ int pluginInit() {
     }
 
     openMeasureDC();
-    adoptOverlayWindow(overlay);
-    rememberOverlayProgram(overlayPath);
+    adoptOverlayWindow(overlay, started);
     currentConnection = host::getCurrentServerConnectionHandlerID();
     std::printf("Current Connection Handler %u \n", static_cast<unsigned>(currentConnection));
     clientNameCache.rebuild();
@@ -174,8 +178,7 @@ void pluginShutdown() {
     if (HWND window = listWindow) commandListWindow(window, LIST_CLOSE);
     listWindow = nullptr;
     // The overlay running now, which may have been started again meanwhile.
-    if (HWND overlay = releaseOverlayWindow())
-        SendMessageW(overlay, DISPLAY_MESSAGE, DISPLAY_QUIT, 0);
+    endOverlay();
     closeDisplayChannel();
     closeMeasureDC();
     std::printf("TALVORI: shutdown\n");

@@ -24,22 +24,76 @@ constexpr ULONGLONG kStartLimitMs = 10000;
 // gets the quit code instead of outliving the plugin.
 constexpr DWORD kShutdownWaitMs = 3000;
 constexpr DWORD kShutdownPollMs = 50;
+// The quit code is a short job for a window that answers messages; one that
+// has not answered by then is taken as hung.
+constexpr UINT kQuitAnswerMs = 2000;
+// After answering, the program saves its position and ends; one started by
+// the plugin that is still running after this is ended.
+constexpr DWORD kQuitExitMs = 2000;
+constexpr DWORD kTerminateWaitMs = 1000;
 
 // Guards everything below and the replacement of displayWindow once init
 // has set it. Never held across a host call.
 PluginLock linkLock;
-char programPath[kPathBytes] = "";
+char programPath[kPathBytes] = "";         // UTF-8 as the host gave it: traces
+wchar_t programPathWide[kPathBytes] = L"";  // what is started
 bool lost = false;
 bool launching = false;          // a thread is inside ShellExecuteEx
 HANDLE startedProcess = nullptr; // the start under way, until its window shows
 ULONGLONG startedAt = 0;
 int failedStarts = 0;
 bool gaveUp = false;
+// The process that owns displayWindow when the plugin started it, else
+// null: the only process the plugin may ever end. A window found by class
+// and title may belong to anyone, the host included.
+HANDLE ownProcess = nullptr;
+// Counts shutdowns: a start that returns after one has begun has nobody to
+// tell its program to quit, and ends it.
+unsigned session = 0;
+
+bool ownsWindow(HANDLE process, HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid != 0 && pid == GetProcessId(process);
+}
+
+// A program the plugin started and nobody will tell to quit: ended, and
+// its handle closed. Host event threads pass no wait.
+void endStarted(HANDLE process, DWORD waitMs) {
+    if (!process) return;
+    if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process, 1);
+        if (waitMs) WaitForSingleObject(process, waitMs);
+    }
+    CloseHandle(process);
+}
+
+// Under linkLock: `started` becomes ownProcess when it owns `window`. Else
+// it is returned to be ended: it would show a second overlay that nobody
+// tells to quit.
+HANDLE adoptStarted(HWND window, HANDLE started) {
+    if (started && ownsWindow(started, window)) {
+        ownProcess = started;
+        return nullptr;
+    }
+    return started;
+}
+
+HANDLE launch(const wchar_t* path) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.lpVerb = L"open";
+    info.lpFile = path;
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info)) return nullptr;
+    return info.hProcess;
+}
 
 // Under linkLock: whether a new start is due. A start under way that has
 // ended, or outlived its limit, counts as failed and makes room for the next.
 bool startIsDue(HANDLE& finished) {
-    if (!lost || gaveUp || launching || programPath[0] == '\0') return false;
+    if (!lost || gaveUp || launching || programPathWide[0] == L'\0') return false;
     if (startedProcess) {
         const bool ended = WaitForSingleObject(startedProcess, 0) == WAIT_OBJECT_0;
         if (!ended && GetTickCount64() - startedAt < kStartLimitMs) return false;
@@ -56,43 +110,61 @@ bool startIsDue(HANDLE& finished) {
     return true;
 }
 
-void startProgram(const char* path) {
-    std::printf("TALVORI: overlay window gone, starting %s again\n", path);
-    SHELLEXECUTEINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    info.lpVerb = "open";
-    info.lpFile = path;
-    info.nShow = SW_SHOWNORMAL;
-    const bool started = ShellExecuteExA(&info) && info.hProcess;
+void startProgram(const char* trace, const wchar_t* path, unsigned startSession) {
+    std::printf("TALVORI: overlay window gone, starting %s again\n", trace);
+    HANDLE process = launch(path);
 
-    PluginLockGuard guard(linkLock);
-    launching = false;
-    if (started) {
-        startedProcess = info.hProcess;
-        startedAt = GetTickCount64();
-    } else {
-        ++failedStarts;
+    HANDLE stray = nullptr;
+    {
+        PluginLockGuard guard(linkLock);
+        launching = false;
+        if (startSession != session) {
+            stray = process;
+        } else if (process) {
+            startedProcess = process;
+            startedAt = GetTickCount64();
+        } else {
+            ++failedStarts;
+        }
     }
+    endStarted(stray, 0);
 }
 
 void restartIfDue() {
     HANDLE finished = nullptr;
     bool start = false;
     bool announceGiveUp = false;
-    char path[kPathBytes];
+    char trace[kPathBytes];
+    wchar_t path[kPathBytes];
+    unsigned startSession = 0;
     {
         PluginLockGuard guard(linkLock);
         const bool wasGivenUp = gaveUp;
         start = startIsDue(finished);
         announceGiveUp = gaveUp && !wasGivenUp;
-        if (start) std::memcpy(path, programPath, sizeof path);
+        if (start) {
+            std::memcpy(trace, programPath, sizeof trace);
+            std::memcpy(path, programPathWide, sizeof path);
+            startSession = session;
+        }
     }
     if (finished) CloseHandle(finished);
-    if (start) startProgram(path);
+    if (start) startProgram(trace, path, startSession);
     if (announceGiveUp)
         host::logMessage("TALVORI.exe did not come back after 3 starts; the overlay stays off",
                          hostconst::kLogError, "TALVORI", 0);
+}
+
+// Shutdown has begun (no new start will): lets a start under way return,
+// so that its program is ended before shutdown does.
+void waitForLaunch() {
+    for (DWORD waited = 0; waited < kShutdownWaitMs; waited += kShutdownPollMs) {
+        {
+            PluginLockGuard guard(linkLock);
+            if (!launching) return;
+        }
+        Sleep(kShutdownPollMs);
+    }
 }
 
 }  // namespace
@@ -100,22 +172,51 @@ void restartIfDue() {
 HWND findOverlayWindow() { return FindWindowW(channel::kWindowClass, channel::kWindowTitle); }
 
 bool rememberOverlayProgram(const char* path) {
+    if (strnlen(path, kPathBytes) == kPathBytes) return false;
+    wchar_t wide[kPathBytes] = L"";
+    if (path[0] != '\0' &&
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide, kPathBytes) == 0)
+        return false;
     PluginLockGuard guard(linkLock);
-    return strcpy_s(programPath, kPathBytes, path) == 0;
+    return strcpy_s(programPath, kPathBytes, path) == 0 &&
+           wcscpy_s(programPathWide, kPathBytes, wide) == 0;
 }
 
-void adoptOverlayWindow(HWND window) {
-    PluginLockGuard guard(linkLock);
-    displayWindow = window;
+HANDLE startOverlayProgram() {
+    wchar_t path[kPathBytes];
+    {
+        PluginLockGuard guard(linkLock);
+        std::memcpy(path, programPathWide, sizeof path);
+    }
+    return path[0] != L'\0' ? launch(path) : nullptr;
+}
+
+void abandonOverlayStart(HANDLE started) {
+    endStarted(started, kTerminateWaitMs);
+    rememberOverlayProgram("");
+}
+
+void adoptOverlayWindow(HWND window, HANDLE started) {
+    HANDLE stray = nullptr;
+    {
+        PluginLockGuard guard(linkLock);
+        displayWindow = window;
+        stray = adoptStarted(window, started);
+    }
+    endStarted(stray, kTerminateWaitMs);
 }
 
 void overlayWindowGone(HWND dead) {
+    HANDLE own = nullptr;
     {
         PluginLockGuard guard(linkLock);
         if (displayWindow != dead) return;  // another thread was first
         displayWindow = nullptr;
+        own = ownProcess;
+        ownProcess = nullptr;
         lost = true;
     }
+    endStarted(own, 0);  // without its window it can no longer be told to quit
     restartIfDue();
 }
 
@@ -131,42 +232,70 @@ HWND reacquireOverlayWindow() {
         restartIfDue();
         return nullptr;
     }
-    HANDLE started = nullptr;
+    HANDLE stray = nullptr;
     {
         PluginLockGuard guard(linkLock);
         if (!lost) return nullptr;  // another thread adopted it
         lost = false;
         gaveUp = false;
         failedStarts = 0;
-        started = startedProcess;
+        stray = adoptStarted(window, startedProcess);
         startedProcess = nullptr;
         displayWindow = window;
     }
-    if (started) CloseHandle(started);
+    endStarted(stray, 0);
     return window;
 }
 
-HWND releaseOverlayWindow() {
+void endOverlay() {
+    {
+        PluginLockGuard guard(linkLock);
+        ++session;
+        programPath[0] = '\0';
+        programPathWide[0] = L'\0';
+    }
+    waitForLaunch();
+
     HWND window = nullptr;
     HANDLE started = nullptr;
+    HANDLE own = nullptr;
     {
         PluginLockGuard guard(linkLock);
         window = displayWindow.exchange(nullptr);
         started = startedProcess;
         startedProcess = nullptr;
+        own = ownProcess;
+        ownProcess = nullptr;
         if (!window && lost) window = findOverlayWindow();
         lost = false;
         gaveUp = false;
         failedStarts = 0;
-        programPath[0] = '\0';
     }
     if (started) {
         for (DWORD waited = 0; !window && waited < kShutdownWaitMs; waited += kShutdownPollMs) {
             if (WaitForSingleObject(started, kShutdownPollMs) == WAIT_OBJECT_0) break;
             window = findOverlayWindow();
         }
-        if (!window) TerminateProcess(started, 1);
-        CloseHandle(started);
+        if (window && !own && ownsWindow(started, window)) own = started;
+        else endStarted(started, kTerminateWaitMs);
     }
-    return window;
+    if (!window) {
+        endStarted(own, kTerminateWaitMs);
+        return;
+    }
+
+    DWORD_PTR ignored = 0;
+    const bool answered = SendMessageTimeoutW(window, DISPLAY_MESSAGE, DISPLAY_QUIT, 0,
+                                              SMTO_ABORTIFHUNG, kQuitAnswerMs, &ignored) != 0;
+    if (own) {
+        const bool ended = answered && WaitForSingleObject(own, kQuitExitMs) == WAIT_OBJECT_0;
+        if (!ended)
+            host::logMessage("TALVORI.exe did not end when told to quit; it was ended",
+                             hostconst::kLogError, "TALVORI", 0);
+        endStarted(own, kTerminateWaitMs);
+    } else if (!answered && IsWindow(window)) {
+        host::logMessage("The TALVORI window does not answer; it was not started by the plugin "
+                         "and is left running",
+                         hostconst::kLogError, "TALVORI", 0);
+    }
 }

@@ -1,21 +1,33 @@
 #pragma once
-// The plugin's hold on the overlay program: finding its window, the DC text
-// is measured with, and starting the program again when its window has gone
-// while the plugin runs (crashed, killed by the user).
+// The plugin's hold on the overlay program: finding its window, starting
+// the program (again, when its window has gone while the plugin runs:
+// crashed, killed by the user) and ending it.
 #include <windows.h>
 
 // The overlay window by class and title: a message box or the settings
 // dialog captioned "TALVORI" is not it.
 HWND findOverlayWindow();
 
-// Init: the program restarts are started from (empty: never restart).
-// False when the path does not fit.
+// Init: the program to start, a UTF-8 path from the host (empty: never
+// start or restart). False when the path does not fit or is not valid
+// UTF-8: a path read any other way could start some other program.
 bool rememberOverlayProgram(const char* path);
 
-// Makes `window` the overlay window and takes its DC for measuring.
-void adoptOverlayWindow(HWND window);
+// Starts the remembered program; its process handle, or null when it could
+// not be started. The caller hands the handle on to adoptOverlayWindow or
+// to abandonOverlayStart.
+HANDLE startOverlayProgram();
 
-// A notification found `dead` gone: forgets it and its DC and starts the
+// Init found no window after starting the program: ends it (a window it
+// showed later would have nobody to tell it to quit) and forgets the path.
+void abandonOverlayStart(HANDLE started);
+
+// Makes `window` the overlay window.
+// `started` is the process init started, or null; the plugin ends only a
+// process it started itself, and only the one that owns `window`.
+void adoptOverlayWindow(HWND window, HANDLE started);
+
+// A notification found `dead` gone: forgets it and starts the
 // program again, unless another thread has already done so. Returns at once.
 void overlayWindowGone(HWND dead);
 
@@ -27,7 +39,8 @@ bool overlayLost();
 // start is under way, until a few starts in a row have failed.
 HWND reacquireOverlayWindow();
 
-// Shutdown: gives the DC back and returns the overlay window running now,
-// which may be a restarted one not adopted yet (waiting briefly for a start
-// under way). The restart state is cleared for the next init.
-HWND releaseOverlayWindow();
+// Shutdown: tells the overlay window running now (which
+// may be a restarted one not adopted yet) to quit, and ends the program the
+// plugin started when it does not. Returns within a few seconds whatever
+// the overlay does. The restart state is cleared for the next init.
+void endOverlay();

@@ -1,5 +1,7 @@
 #include "import_ledger.h"
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -71,6 +73,14 @@ HANDLE WINAPI hookCreateFileMappingW(HANDLE file, LPSECURITY_ATTRIBUTES sa, DWOR
     HANDLE h = CreateFileMappingW(file, sa, protect, high, low, name);
     acquired(Kind::Handle, h, "CreateFileMappingW");
     return h;
+}
+
+// A started program's process handle, when the caller asked to keep it.
+BOOL WINAPI hookShellExecuteExW(SHELLEXECUTEINFOW* info) {
+    const BOOL ok = ShellExecuteExW(info);
+    if (ok && (info->fMask & SEE_MASK_NOCLOSEPROCESS))
+        acquired(Kind::Handle, info->hProcess, "ShellExecuteExW");
+    return ok;
 }
 
 BOOL WINAPI hookCloseHandle(HANDLE h) {
@@ -231,6 +241,7 @@ const Hook kHooks[] = {
     {"kernel32.dll", "CreateFileMappingW", reinterpret_cast<void*>(&hookCreateFileMappingW)},
     {"kernel32.dll", "ReleaseMutex", reinterpret_cast<void*>(&hookReleaseMutex)},
     {"kernel32.dll", "CloseHandle", reinterpret_cast<void*>(&hookCloseHandle)},
+    {"shell32.dll", "ShellExecuteExW", reinterpret_cast<void*>(&hookShellExecuteExW)},
     {"kernel32.dll", "MapViewOfFile", reinterpret_cast<void*>(&hookMapViewOfFile)},
     {"kernel32.dll", "UnmapViewOfFile", reinterpret_cast<void*>(&hookUnmapViewOfFile)},
     {"user32.dll", "GetDC", reinterpret_cast<void*>(&hookGetDC)},

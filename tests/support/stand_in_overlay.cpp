@@ -8,6 +8,21 @@ namespace {
 // The overlay's own class: the plugin looks the window up by class and title.
 constexpr const wchar_t* kStandInClass = channel::kWindowClass;
 constexpr DWORD kHoldLimitMs = 20000;  // a broken test must not hang forever
+constexpr UINT kHangMessage = WM_APP + 7;
+
+// An open dialog's loop: every message is answered while it waits.
+void waitAnswering(HANDLE event, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs) return;
+        if (MsgWaitForMultipleObjects(1, &event, FALSE, timeoutMs - elapsed, QS_ALLINPUT) !=
+            WAIT_OBJECT_0 + 1)
+            return;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+}
 }
 
 StandInOverlay::StandInOverlay(LRESULT settingsAnswer)
@@ -48,6 +63,9 @@ LRESULT CALLBACK StandInOverlay::proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<StandInOverlay*>(GetWindowLongPtrW(w, GWLP_USERDATA));
     switch (m) {
     case DISPLAY_MESSAGE: return self ? self->onDisplayMessage(wp, lp) : 0;
+    case kHangMessage:
+        if (self) WaitForSingleObject(self->release_, kHoldLimitMs);
+        return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     default: return DefWindowProcW(w, m, wp, lp);
     }
@@ -60,8 +78,13 @@ LRESULT StandInOverlay::onDisplayMessage(WPARAM code, LPARAM lParam) {
     }
     if (code != DISPLAY_OPEN_SETTINGS) return 0;
     settingsParam_ = lParam;
-    if (held_) WaitForSingleObject(release_, kHoldLimitMs);
+    if (held_) waitAnswering(release_, kHoldLimitMs);
     return answer_;
+}
+
+void StandInOverlay::hang() {
+    ResetEvent(release_);
+    PostMessageW(window_, kHangMessage, 0, 0);
 }
 
 std::vector<WPARAM> StandInOverlay::codes() const {

@@ -24,8 +24,12 @@ public:
     bool waitForCode(WPARAM code, DWORD timeoutMs, size_t count = 1) const;
     LPARAM settingsParam() const { return settingsParam_.load(); }
 
-    // While held, DISPLAY_OPEN_SETTINGS does not answer until release().
+    // While held, DISPLAY_OPEN_SETTINGS does not answer until release(),
+    // and meanwhile answers other messages, as an open dialog does.
     void holdSettings() { ResetEvent(release_); held_ = true; }
+    // The window's thread stops answering anything until release(), as a
+    // hung program's would.
+    void hang();
     void release() { SetEvent(release_); }
 
 private:
