@@ -75,5 +75,10 @@ void getConfigPath(char* p, size_t n) { table.getConfigPath(p, n); }
 // The id is the one ts3plugin_registerPluginID handed over; a host that
 // registers it only after init gets null here, which it accepts.
 void getPluginPath(char* p, size_t n) { table.getPluginPath(p, n, pluginCommandId); }
+// Without a registered id the host could not tell whose entry is meant.
+void setPluginMenuEnabled(int menuId, bool enabled) {
+    if (pluginCommandId && table.setPluginMenuEnabled)
+        table.setPluginMenuEnabled(pluginCommandId, menuId, enabled ? 1 : 0);
+}
 
 }  // namespace host
