@@ -21,6 +21,7 @@ constexpr int kStatusDisconnected = 0, kStatusEstablished = 4;
 // a finished paint a moment later.
 constexpr DWORD kPaintSettleMs = 300;
 constexpr DWORD kDialogWaitMs = 10000;
+constexpr DWORD kMenuDialogGraceMs = 2000;
 
 // What the host says about a move when the scenario does not.
 int defaultVisibility(uint64 oldChannel, uint64 newChannel) {
@@ -224,7 +225,9 @@ bool ScenarioRunner::closeDialog(const Step& step) {
             GetWindowThreadProcessId(overlay, &search.overlayProcess);
         EnumWindows(findDialog, reinterpret_cast<LPARAM>(&search));
         if (search.found) break;
-        if (!configureRunning()) {
+        // The plugin's Settings menu entry opens the dialog from a thread of
+        // the plugin's own, which hostsim does not see: give it a moment.
+        if (!configureRunning() && GetTickCount() - start >= kMenuDialogGraceMs) {
             // Nothing waits on a dialog: configure is over (or never opened one).
             printf("  (no settings dialog open)\n");
             return true;
