@@ -22,6 +22,7 @@ protected:
     void start() {
         loadPlugin();
         StdoutCapture quiet;
+        plugin.registerId("TALVOR_plugin");  // before init, as API-26 clients do
         ASSERT_EQ(plugin.init(), 0) << quiet.take();
         if (kPluginApi == 26) offers.take(plugin);
     }
@@ -51,7 +52,9 @@ protected:
 TEST_F(Playing, ChatVerbsToggleEachSwitchSayItAndSurviveARestart) {
     StandInOverlay overlay;
     sandbox.putBinary(L"Config", Bytes(20, 7));
-    sandbox.putBinary(L"ListChannel", Bytes(28, 9));
+    const Bytes listRecord = {200, 1, 0, 0, 0x10, 0x20, 0x30, 0, 0, 0, 0, 0, 240, 0, 44, 1,
+                              10, 0, 0, 0, 60, 0, 0, 0, 0xFF, 0, 0, 0};
+    sandbox.putBinary(L"ListChannel", listRecord);
     start();
     struct Step {
         const char* verb;
@@ -84,7 +87,7 @@ TEST_F(Playing, ChatVerbsToggleEachSwitchSayItAndSurviveARestart) {
     }
     EXPECT_EQ(sandbox.getValue(L"Config"), Bytes(20, 7));
     stop();
-    EXPECT_EQ(sandbox.getValue(L"ListChannel"), Bytes(28, 9)) << "the other records' bytes";
+    EXPECT_EQ(sandbox.getValue(L"ListChannel"), listRecord) << "the other records' bytes";
 
     // The client starts again: the next change starts from what was stored.
     start();
