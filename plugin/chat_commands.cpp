@@ -24,6 +24,7 @@ constexpr Verb kVerbs[] = {
     {"join", joinVerb},   {"command", commandVerb}, {"list", listVerb},
     {"unmove", unmoveVerb}, {"info", infoVerb},     {"back", backVerb},
     {"channel", channelVerb}, {"erase", eraseVerb},
+    {"lock", lockVerb},   {"idle", idleVerb},       {"overlay", overlayVerb},
 };
 
 // Ends the word in place: the byte after a word is a blank or the

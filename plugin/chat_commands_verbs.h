@@ -17,6 +17,10 @@ int infoVerb(const CommandArgs& args);
 int backVerb(const CommandArgs& args);
 int channelVerb(const CommandArgs& args);
 int eraseVerb(const CommandArgs& args);
+// Each toggles one of the switches for playing and says its new state.
+int lockVerb(const CommandArgs& args);
+int idleVerb(const CommandArgs& args);
+int overlayVerb(const CommandArgs& args);
 
 // A failed host request, to the host's log under the command's connection.
 void logCommandError(const char* text, uint64 connection);

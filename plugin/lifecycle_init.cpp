@@ -15,6 +15,7 @@
 #include "live_display_config.h"
 #include "name_cache.h"
 #include "overlay_link.h"
+#include "play_switches.h"
 #include "text_fit.h"
 
 namespace {
@@ -26,6 +27,7 @@ constexpr char kMapViewFailed[] = "Could not map view of file ";
 constexpr char kMissingOverlay[] = "Missing file plugins\\TALVORI.exe";
 constexpr int kOverlayTries = 81;      // 81 looks, 100 ms apart
 constexpr DWORD kOverlayPollMs = 100;
+constexpr DWORD kSettingsThreadWaitMs = 5000;
 
 void logError(const char* text) {
     host::logMessage(text, hostconst::kLogError, "TALVORI", 0);
@@ -169,6 +171,8 @@ int pluginInit() {
 }
 
 void pluginShutdown() {
+    // Settings chosen from the client's menu run on a thread of ours.
+    finishSettingsThread(kSettingsThreadWaitMs);
     waitWhileConfiguring();
     // The settings dialog first: it may still change listConfig and ask
     // things of the window; its thread has ended when this returns.

@@ -79,5 +79,11 @@ void getPluginPath(char* p, size_t n) {
     const std::string id = copyPluginCommandId();
     table.getPluginPath(p, n, id.empty() ? nullptr : id.c_str());
 }
+// Without a registered id the host could not tell whose entry is meant.
+void setPluginMenuEnabled(int menuId, bool enabled) {
+    const std::string id = copyPluginCommandId();
+    if (!id.empty() && table.setPluginMenuEnabled)
+        table.setPluginMenuEnabled(id.c_str(), menuId, enabled ? 1 : 0);
+}
 
 }  // namespace host

@@ -204,10 +204,11 @@ struct HostFunctions26 {
     HostSlot isWhispering;  // 194
     HostSlot isReceivingWhisper;  // 195
     HostSlot getAvatar;  // 196
-    HostSlot setPluginMenuEnabled;  // 197
-    HostSlot showHotkeySetup;  // 198
+    void (*setPluginMenuEnabled)(const char* pluginID, int menuID, int enabled);  // 197
+    void (*showHotkeySetup)();  // 198
     HostSlot requestHotkeyInputDialog;  // 199
-    HostSlot getHotkeyFromKeyword;  // 200
+    unsigned int (*getHotkeyFromKeyword)(const char* pluginID, const char** keywords, char** hotkeys,
+                                         size_t arrayLen, size_t hotkeyBufSize);  // 200
     HostSlot getClientDisplayName;  // 201
     HostSlot getBookmarkList;  // 202
     HostSlot getProfileList;  // 203
@@ -264,3 +265,32 @@ static_assert(offsetof(HostFunctions26, getPluginPath) == 182 * sizeof(void*), "
 static_assert(offsetof(HostFunctions26, getCurrentServerConnectionHandlerID) == 183 * sizeof(void*), "slot 183");
 static_assert(offsetof(HostFunctions26, printMessageToCurrentTab) == 185 * sizeof(void*), "slot 185");
 static_assert(offsetof(HostFunctions26, sendPluginCommand) == 187 * sizeof(void*), "slot 187");
+static_assert(offsetof(HostFunctions26, setPluginMenuEnabled) == 197 * sizeof(void*), "slot 197");
+static_assert(offsetof(HostFunctions26, showHotkeySetup) == 198 * sizeof(void*), "slot 198");
+static_assert(offsetof(HostFunctions26, getHotkeyFromKeyword) == 200 * sizeof(void*), "slot 200");
+
+// What a plugin hands the host for its menu entries and hotkeys, each block
+// from the heap the plugin's ts3plugin_freeMemory gives back to.
+inline constexpr size_t kMenuTextBytes = 128;
+
+// The client's menu the entry goes into.
+enum PluginMenuType : int { PLUGIN_MENU_GLOBAL = 0, PLUGIN_MENU_CHANNEL = 1, PLUGIN_MENU_CLIENT = 2 };
+
+struct PluginMenuItem {
+    int type;                    // PluginMenuType
+    int id;                      // the plugin's own number, passed back on use
+    char text[kMenuTextBytes];   // UTF-8
+    char icon[kMenuTextBytes];   // UTF-8 file name, empty for none
+};
+
+struct PluginHotkey {
+    char keyword[kMenuTextBytes];      // the plugin's own word, passed back on use
+    char description[kMenuTextBytes];  // UTF-8, shown in the client's hotkey settings
+};
+
+static_assert(sizeof(PluginMenuItem) == 264, "menu item: 264 bytes");
+static_assert(alignof(PluginMenuItem) == 4, "menu item: 4-byte aligned");
+static_assert(offsetof(PluginMenuItem, text) == 8 && offsetof(PluginMenuItem, icon) == 136,
+              "menu item layout");
+static_assert(sizeof(PluginHotkey) == 256, "hotkey: 256 bytes");
+static_assert(offsetof(PluginHotkey, description) == 128, "hotkey layout");

@@ -137,7 +137,7 @@ class Archives(unittest.TestCase):
 
     def test_export_lists_read_whole(self):
         self.assertEqual(len(self.exports[8]), 43)
-        self.assertEqual(len(self.exports[26]), 38)
+        self.assertEqual(len(self.exports[26]), 43)
 
     def test_installer_package_holds_exactly_the_ini_and_plugins_deflated(self):
         self.assertEqual(sorted(self.ts3.namelist()), [

@@ -30,7 +30,8 @@ inline const std::vector<std::string> kApi8Exports = {
     "ts3plugin_shutdown", "ts3plugin_version",
 };
 
-// API 26 renamed registerPluginCommandID and dropped five events.
+// API 26 renamed registerPluginCommandID and dropped five events; the last
+// five serve the client's Plugins menu and hotkey settings.
 inline const std::vector<std::string> kApi26Exports = {
     "ts3plugin_apiVersion", "ts3plugin_author", "ts3plugin_commandKeyword",
     "ts3plugin_configure", "ts3plugin_currentServerConnectionChanged", "ts3plugin_description",
@@ -49,6 +50,8 @@ inline const std::vector<std::string> kApi26Exports = {
     "ts3plugin_onUpdateClientEvent", "ts3plugin_onUserLoggingMessageEvent",
     "ts3plugin_processCommand", "ts3plugin_registerPluginID",
     "ts3plugin_setFunctionPointers", "ts3plugin_shutdown", "ts3plugin_version",
+    "ts3plugin_freeMemory", "ts3plugin_initMenus", "ts3plugin_onMenuItemEvent",
+    "ts3plugin_initHotkeys", "ts3plugin_onHotkeyEvent",
 };
 
 }  // namespace plugin_exports

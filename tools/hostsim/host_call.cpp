@@ -80,6 +80,13 @@ std::string HostCall::describe() const {
                std::to_string(number) + ", " + (id1 ? answer : std::string("null"));
         if (api26) args += ", " + quote(returnCode, returnCodeNull);
         returnsVoid = true;
+    } else if (is(f, "setPluginMenuEnabled")) {
+        args = quote(text2, text2Null) + ", " + num(id1) + ", " + std::to_string(number);
+        returnsVoid = true;
+    } else if (is(f, "showHotkeySetup")) {
+        returnsVoid = true;
+    } else if (is(f, "getHotkeyFromKeyword")) {
+        args = quote(text2, text2Null) + ", " + num(id1) + ", " + num(id2);
     } else if (is(f, "getAPIVersion") || is(f, "getCurrentServerConnectionHandlerID")) {
         // Their answer is the result; an injected failure shows as one.
         std::string line = f + "() -> " + (result == 0 ? answer : "injected " + resultText(result));

@@ -286,4 +286,26 @@ std::vector<std::string> HostModel::outstandingDescriptions() const {
     return out;
 }
 
+int HostModel::menuEnabled(int menuId) const {
+    Lock lock(mutex_);
+    auto it = menuEnabled_.find(menuId);
+    return it == menuEnabled_.end() ? -1 : (it->second ? 1 : 0);
+}
+
+void HostModel::setMenuEnabled(int menuId, bool enabled) {
+    Lock lock(mutex_);
+    menuEnabled_[menuId] = enabled;
+}
+
+void HostModel::bindHotkey(const std::string& keyword, const std::string& key) {
+    Lock lock(mutex_);
+    hotkeyBindings_[keyword] = key;
+}
+
+std::string HostModel::hotkeyBinding(const std::string& keyword) const {
+    Lock lock(mutex_);
+    auto it = hotkeyBindings_.find(keyword);
+    return it == hotkeyBindings_.end() ? std::string() : it->second;
+}
+
 }  // namespace hostsim

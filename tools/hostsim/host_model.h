@@ -189,6 +189,14 @@ public:
     static constexpr size_t kSlotCount = sizeof(HostFunctions) / sizeof(void*);
     static constexpr size_t kSlotCount26 = sizeof(HostFunctions26) / sizeof(void*);
 
+    // The plugin's menu entries as setPluginMenuEnabled left them: 1
+    // enabled, 0 greyed out, -1 never set. Key names the user bound to a
+    // plugin's hotkey keywords (getHotkeyFromKeyword); none by default.
+    int menuEnabled(int menuId) const;
+    void setMenuEnabled(int menuId, bool enabled);
+    void bindHotkey(const std::string& keyword, const std::string& key);
+    std::string hotkeyBinding(const std::string& keyword) const;
+
     // Used by the table's functions.
     bool takeFailure(const std::string& function, unsigned* error);
     void record(HostCall call);
@@ -215,6 +223,8 @@ private:
     // Freed blocks stay allocated (poisoned) until the model goes, so that an
     // address is never reused and a second free of it is always recognised.
     std::map<void*, Block> blocks_;
+    std::map<int, bool> menuEnabled_;
+    std::map<std::string, std::string> hotkeyBindings_;
     size_t liveBlocks_ = 0;
     size_t badFrees_ = 0;
 };

@@ -3,7 +3,8 @@
 // slots differ in what they take or answer: the client library's version
 // number stands where API 8 had the API-version query, and the plugin path
 // and plugin commands carry the id the host registered for the plugin (and
-// commands a return code).
+// commands a return code). Three more serve the plugin's menu entries and
+// hotkeys, which API 8 clients do not offer.
 #include "host_slots.h"
 
 namespace hostsim {
@@ -120,6 +121,49 @@ void sendPluginCommand(uint64 schid, const char* pluginID, const char* command, 
     recordPluginCommand(call, pluginID, command, targetMode, targetIDs);
 }
 
+// The client's menu entries and hotkeys: the model keeps what the plugin
+// set, and answers key names from its bindings.
+void setPluginMenuEnabled(const char* pluginID, int menuID, int enabled) {
+    Call call("setPluginMenuEnabled");
+    call.data().text2 = str(pluginID);
+    call.data().text2Null = !pluginID;
+    call.data().id1 = static_cast<uint64>(static_cast<unsigned>(menuID));
+    call.data().number = enabled;
+    unsigned e;
+    if (call.failed(&e)) return;
+    call.model()->setMenuEnabled(menuID, enabled != 0);
+}
+
+void showHotkeySetup() {
+    Call call("showHotkeySetup");
+    unsigned e;
+    call.failed(&e);
+}
+
+unsigned getHotkeyFromKeyword(const char* pluginID, const char** keywords, char** hotkeys,
+                              size_t arrayLen, size_t hotkeyBufSize) {
+    Call call("getHotkeyFromKeyword");
+    call.data().text2 = str(pluginID);
+    call.data().text2Null = !pluginID;
+    call.data().id1 = arrayLen;
+    call.data().id2 = hotkeyBufSize;
+    unsigned e;
+    if (call.failed(&e)) return e;
+    if (!keywords || !hotkeys || hotkeyBufSize == 0) return call.finish(err::kParameterInvalid);
+    std::string answer;
+    for (size_t i = 0; i < arrayLen; ++i) {
+        if (!keywords[i] || !hotkeys[i]) return call.finish(err::kParameterInvalid);
+        const std::string key = call.model()->hotkeyBinding(keywords[i]);
+        const size_t n = key.size() < hotkeyBufSize - 1 ? key.size() : hotkeyBufSize - 1;
+        std::memcpy(hotkeys[i], key.data(), n);
+        hotkeys[i][n] = '\0';
+        if (i) answer += ',';
+        answer += std::string(keywords[i]) + "=" + key.substr(0, n);
+    }
+    call.data().answer = answer;
+    return call.finish(err::kOk);
+}
+
 }  // namespace
 
 const char* HostModel::slotName26(size_t index) {
@@ -132,6 +176,9 @@ HostFunctions26 HostModel::table26() {
     t.getClientLibVersionNumber = &getClientLibVersionNumber;
     t.getPluginPath = &getPluginPath;
     t.sendPluginCommand = &sendPluginCommand;
+    t.setPluginMenuEnabled = &setPluginMenuEnabled;
+    t.showHotkeySetup = &showHotkeySetup;
+    t.getHotkeyFromKeyword = &getHotkeyFromKeyword;
     return t;
 }
 

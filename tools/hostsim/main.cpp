@@ -206,6 +206,14 @@ int run(const Options& o) {
     runner.finish();
 
     int code = checkDiscipline(model);
+    const PluginOffers& offers = runner.offers();
+    if (offers.freed() != offers.received()) {
+        printf("hostsim: %u of %u menu and hotkey blocks never went back through the plugin's "
+               "freeMemory\n",
+               static_cast<unsigned>(offers.received() - offers.freed()),
+               static_cast<unsigned>(offers.received()));
+        code = 3;
+    }
     if (runner.initFailed()) return 4;
     if (!played) return 1;
     if (code == 0) printf("hostsim: scenario done\n");

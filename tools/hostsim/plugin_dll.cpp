@@ -29,6 +29,7 @@ PluginDll& PluginDll::operator=(PluginDll&& other) noexcept {
         HOSTSIM_SHARED_EXPORTS(HOSTSIM_MOVE_EXPORT)
         HOSTSIM_API8_EXPORTS(HOSTSIM_MOVE_EXPORT)
         HOSTSIM_API26_EXPORTS(HOSTSIM_MOVE_EXPORT26)
+        HOSTSIM_API26_OPTIONAL_EXPORTS(HOSTSIM_MOVE_EXPORT)
 #undef HOSTSIM_MOVE_EXPORT
 #undef HOSTSIM_MOVE_EXPORT26
         module_ = std::exchange(other.module_, nullptr);
@@ -76,6 +77,9 @@ bool PluginDll::load(const std::wstring& path, int api) {
     HOSTSIM_SHARED_EXPORTS(HOSTSIM_RESOLVE_EXPORT)
     HOSTSIM_API8_EXPORTS(HOSTSIM_RESOLVE_EXPORT8)
     HOSTSIM_API26_EXPORTS(HOSTSIM_RESOLVE_EXPORT26)
+#define HOSTSIM_RESOLVE_OPTIONAL(member, type) resolve(module_, #member, &member, false, &missing_);
+    HOSTSIM_API26_OPTIONAL_EXPORTS(HOSTSIM_RESOLVE_OPTIONAL)
+#undef HOSTSIM_RESOLVE_OPTIONAL
 #undef HOSTSIM_RESOLVE_EXPORT
 #undef HOSTSIM_RESOLVE_EXPORT8
 #undef HOSTSIM_RESOLVE_EXPORT26
@@ -85,6 +89,10 @@ bool PluginDll::load(const std::wstring& path, int api) {
         setFunctionPointers26 = nullptr;
         onUpdateClientEvent26 = nullptr;
         onServerErrorEvent26 = nullptr;
+        // An API-8 client has no plugin menus or hotkeys.
+#define HOSTSIM_CLEAR_OPTIONAL(member, type) member = nullptr;
+        HOSTSIM_API26_OPTIONAL_EXPORTS(HOSTSIM_CLEAR_OPTIONAL)
+#undef HOSTSIM_CLEAR_OPTIONAL
     } else {
         setFunctionPointers = nullptr;
         onUpdateClientEvent = nullptr;
@@ -120,6 +128,7 @@ void PluginDll::clearPointers() {
     HOSTSIM_SHARED_EXPORTS(HOSTSIM_CLEAR_EXPORT)
     HOSTSIM_API8_EXPORTS(HOSTSIM_CLEAR_EXPORT)
     HOSTSIM_API26_EXPORTS(HOSTSIM_CLEAR_EXPORT26)
+    HOSTSIM_API26_OPTIONAL_EXPORTS(HOSTSIM_CLEAR_EXPORT)
 #undef HOSTSIM_CLEAR_EXPORT
 #undef HOSTSIM_CLEAR_EXPORT26
 }

@@ -83,6 +83,16 @@ namespace hostsim {
     X(onServerErrorEvent26, onServerErrorEvent,                                                \
       int (*)(uint64, const char*, unsigned int, const char*, const char*))
 
+// The 5 an API-26 plugin may add for the client's Plugins menu and hotkey
+// settings (X(member, type) as above). Not part of the level's count: a
+// plugin without them loads all the same.
+#define HOSTSIM_API26_OPTIONAL_EXPORTS(X)                                                      \
+    X(freeMemory, void (*)(void*))                                                             \
+    X(initMenus, void (*)(PluginMenuItem***, char**))                                          \
+    X(onMenuItemEvent, void (*)(uint64, int, int, uint64))                                     \
+    X(initHotkeys, void (*)(PluginHotkey***))                                                  \
+    X(onHotkeyEvent, void (*)(const char*))
+
 class PluginDll {
     template <typename T>
     using Export = T;  // lets a declarator name a function-pointer type
@@ -96,7 +106,8 @@ public:
     PluginDll(PluginDll&& other) noexcept { *this = std::move(other); }
     PluginDll& operator=(PluginDll&& other) noexcept;
 
-    // LoadLibraryW, then resolves every export of both levels; `api` (8 or
+    // LoadLibraryW, then resolves every export of both levels (the optional
+    // ones only at API 26); `api` (8 or
     // 26) says which set the library must have, 0 takes the level its
     // ts3plugin_apiVersion answers. False when the library did not load (see
     // loadError()); a loaded library may still miss exports.
@@ -131,6 +142,7 @@ public:
     HOSTSIM_SHARED_EXPORTS(HOSTSIM_DECLARE_EXPORT)
     HOSTSIM_API8_EXPORTS(HOSTSIM_DECLARE_EXPORT)
     HOSTSIM_API26_EXPORTS(HOSTSIM_DECLARE_EXPORT26)
+    HOSTSIM_API26_OPTIONAL_EXPORTS(HOSTSIM_DECLARE_EXPORT)
 #undef HOSTSIM_DECLARE_EXPORT
 #undef HOSTSIM_DECLARE_EXPORT26
 

@@ -272,6 +272,12 @@ void parseArgs(Args& a, Step& s) {
         case Verb::Say:
             s.text = a.word("text");
             break;
+        case Verb::Menu:
+            s.number = static_cast<int>(a.number("menu item id", INT32_MAX));
+            break;
+        case Verb::Hotkey:
+            s.text = a.word("hotkey keyword");
+            break;
         case Verb::Init:
         case Verb::Configure:
         case Verb::Shutdown:
@@ -303,7 +309,8 @@ const VerbEntry kVerbs[] = {
     {"configured", Verb::Configured}, {"fail", Verb::Fail},
     {"wait", Verb::Wait},             {"screenshot", Verb::Screenshot},
     {"say", Verb::Say},               {"shutdown", Verb::Shutdown},
-    {"unload", Verb::Unload},
+    {"unload", Verb::Unload},         {"menu", Verb::Menu},
+    {"hotkey", Verb::Hotkey},
 };
 
 std::string trim(const std::string& s) {

@@ -22,7 +22,7 @@ enum class Verb {
     Connection, Channel, Client, Clients, Active, Init, Connect, Status, Talk,
     Move, Moved, Kick, KickServer, Timeout, Subscription, Join, Leave, Update,
     Tab, Disconnect, Command, Text, PluginEvent, Configure, Dialog, Configured,
-    Fail, Wait, Screenshot, Say, Shutdown, Unload,
+    Fail, Wait, Screenshot, Say, Shutdown, Unload, Menu, Hotkey,
 };
 
 struct Step {
@@ -38,9 +38,9 @@ struct Step {
     bool oldFromModel = false;  // old channel written as "-": the client's channel now
     uint64 newChannel = 0;
     int visibility = -1;      // -1: what the host would say for this move
-    std::string text;         // names, command text, file, function, message
+    std::string text;         // names, command text, file, function, message, hotkey keyword
     std::string word;         // keyword argument (talk, update, dialog, screenshot)
-    int number = 0;           // status, milliseconds, times, data, flag value
+    int number = 0;           // status, milliseconds, times, data, flag value, menu item id
     unsigned error = 0;       // fail, status
     bool muted = false, deaf = false, away = false;
     std::string ping;         // client ... ping <ms>; empty = the model's default

@@ -21,6 +21,7 @@ constexpr int kStatusDisconnected = 0, kStatusEstablished = 4;
 // a finished paint a moment later.
 constexpr DWORD kPaintSettleMs = 300;
 constexpr DWORD kDialogWaitMs = 10000;
+constexpr DWORD kMenuDialogGraceMs = 2000;
 
 // What the host says about a move when the scenario does not.
 int defaultVisibility(uint64 oldChannel, uint64 newChannel) {
@@ -224,7 +225,9 @@ bool ScenarioRunner::closeDialog(const Step& step) {
             GetWindowThreadProcessId(overlay, &search.overlayProcess);
         EnumWindows(findDialog, reinterpret_cast<LPARAM>(&search));
         if (search.found) break;
-        if (!configureRunning()) {
+        // The plugin's Settings menu entry opens the dialog from a thread of
+        // the plugin's own, which hostsim does not see: give it a moment.
+        if (!configureRunning() && GetTickCount() - start >= kMenuDialogGraceMs) {
             // Nothing waits on a dialog: configure is over (or never opened one).
             printf("  (no settings dialog open)\n");
             return true;
@@ -257,6 +260,42 @@ bool ScenarioRunner::screenshot(const Step& step) {
     ++screenshots_;
     printf("  (saved %s)\n", narrow(file).c_str());
     return true;
+}
+
+// After init, as the client builds its menus and hotkey settings.
+void ScenarioRunner::takeOffers() {
+    if (!offers_.take(dll_)) return;
+    for (const auto& item : offers_.menuItems())
+        printf("  menu %d %d \"%s\"%s\n", item.type, item.id, item.text.c_str(),
+               item.textTerminated ? "" : " (not terminated)");
+    for (const auto& hotkey : offers_.hotkeys())
+        printf("  hotkey %s \"%s\"%s\n", hotkey.keyword.c_str(), hotkey.description.c_str(),
+               hotkey.terminated ? "" : " (not terminated)");
+    printf("  (%u blocks for menus and hotkeys)\n", static_cast<unsigned>(offers_.received()));
+    printMenuStates();
+}
+
+// Which entries the client would show greyed out now.
+void ScenarioRunner::printMenuStates() {
+    if (offers_.menuItems().empty()) return;
+    std::string line = "  menus:";
+    for (const auto& item : offers_.menuItems()) {
+        const int state = model_.menuEnabled(item.id);
+        line += " " + std::to_string(item.id) + (state < 0 ? "=?" : state ? "=on" : "=off");
+    }
+    printf("%s\n", line.c_str());
+}
+
+// Gives the menu and hotkey blocks back while the plugin's freeMemory is
+// still there, then unloads.
+void ScenarioRunner::unloadPlugin() {
+    const size_t before = offers_.freed();
+    offers_.giveBack(dll_);
+    if (offers_.received())
+        printf("  (gave back %u of %u menu and hotkey blocks through freeMemory)\n",
+               static_cast<unsigned>(offers_.freed() - before),
+               static_cast<unsigned>(offers_.received()));
+    dll_.unload();
 }
 
 bool ScenarioRunner::runStep(const Step& s) {
@@ -293,6 +332,7 @@ bool ScenarioRunner::runStep(const Step& s) {
             }
             inited_ = true;
             if (dll_.api() != 26) dll_.registerId(options_.pluginCommandId.c_str());
+            takeOffers();
             return true;
         }
         case Verb::Connect: {
@@ -449,6 +489,8 @@ bool ScenarioRunner::runStep(const Step& s) {
             bool known = false;
             for (size_t i = 0; i < HostModel::kSlotCount; ++i)
                 known |= s.text == HostModel::slotName(i);
+            for (size_t i = 0; i < HostModel::kSlotCount26; ++i)
+                known |= s.text == HostModel::slotName26(i);
             if (!known) return fail(s, "no host function named " + s.text);
             model_.failNext(s.text, s.error, s.number);
             return true;
@@ -470,7 +512,29 @@ bool ScenarioRunner::runStep(const Step& s) {
         case Verb::Unload:
             if (configureRunning()) return fail(s, "configure is still running");
             if (inited_) printf("hostsim: unloading a plugin that was not shut down\n");
-            dll_.unload();
+            unloadPlugin();
+            return true;
+        case Verb::Menu: {
+            if (!dll_.onMenuItemEvent) {
+                printf("  (no plugin menus at API %d: skipped)\n", dll_.api());
+                return true;
+            }
+            uint64 connection;
+            {
+                Lock lock(model_.mutex());
+                connection = model_.activeConnection;
+            }
+            dll_.onMenuItemEvent(connection, 0, s.number, 0);
+            printMenuStates();
+            return true;
+        }
+        case Verb::Hotkey:
+            if (!dll_.onHotkeyEvent) {
+                printf("  (no plugin hotkeys at API %d: skipped)\n", dll_.api());
+                return true;
+            }
+            dll_.onHotkeyEvent(s.text.c_str());
+            printMenuStates();
             return true;
     }
     return fail(s, "unknown command");
@@ -497,7 +561,7 @@ void ScenarioRunner::finish() {
     }
     if (dll_.loaded()) {
         printf("> unload (end of scenario)\n");
-        dll_.unload();
+        unloadPlugin();
     }
 }
 

@@ -14,6 +14,7 @@
 
 #include "host_model.h"
 #include "plugin_dll.h"
+#include "plugin_offers.h"
 #include "scenario.h"
 
 namespace hostsim {
@@ -40,6 +41,8 @@ public:
     void finish();
 
     bool initFailed() const { return initFailed_; }
+    // The plugin's menu entries and hotkeys (API 26), given back at unload.
+    const PluginOffers& offers() const { return offers_; }
     size_t screenshotsTaken() const { return screenshots_; }
 
     // Dispatches this thread's messages for `ms` milliseconds.
@@ -55,6 +58,9 @@ private:
     bool closeDialog(const Step& step);
     bool waitForConfigure(DWORD timeoutMs);
     bool configureRunning() const;
+    void takeOffers();
+    void printMenuStates();
+    void unloadPlugin();
 
     HostModel& model_;
     PluginDll& dll_;
@@ -63,6 +69,7 @@ private:
     bool shutDown_ = false;
     bool initFailed_ = false;
     size_t screenshots_ = 0;
+    PluginOffers offers_;
 
     struct ConfigureThread {
         std::thread thread;

@@ -1,0 +1,162 @@
+#include "play_switches.h"
+
+#include <atomic>
+
+#include "display_link.h"
+#include "globals.h"
+#include "lifecycle.h"
+#include "list_window.h"
+#include "plugin_lock.h"
+
+namespace {
+
+// Read, flip and store are one step: two hotkeys pressed at once must not
+// both store the value they read before the other's change.
+PluginLock switchLock;
+std::atomic<void (*)()> switchListener{nullptr};
+
+PluginLock settingsLock;
+HANDLE settingsThread = nullptr;  // the last one started, until finishSettingsThread
+
+uint8_t& field(PlayConfig& config, PlaySwitch which) {
+    switch (which) {
+    case PLAY_LOCK: return config.locked;
+    case PLAY_HIDE_WHEN_IDLE: return config.hideWhenIdle;
+    default: return config.overlayHidden;
+    }
+}
+
+void changed() {
+    if (auto listener = switchListener.load()) listener();
+}
+
+// After the value is stored: both windows read it again on their own threads.
+void announcePlaySwitches() {
+    notifyDisplay(DISPLAY_PLAY_CHANGED);
+    if (HWND window = listWindow) commandListWindow(window, LIST_PLAY_CHANGED);
+    changed();
+}
+
+// The module reference taken for the thread is given back as the thread
+// ends: an unload meanwhile leaves the code in place until then.
+DWORD WINAPI settingsMain(void* module) {
+    pluginConfigure();
+    FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
+}
+
+// Answers this thread's messages; a quit request is handed back to the
+// thread's own loop afterwards.
+void pumpMessages(bool* quit, WPARAM* quitCode) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            *quit = true;
+            *quitCode = msg.wParam;
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace
+
+PlayConfig currentPlaySwitches() {
+    PlayConfig config;
+    loadPlayConfig(config);
+    return config;
+}
+
+bool playSwitchOn(const PlayConfig& config, PlaySwitch which) {
+    PlayConfig copy = config;
+    return field(copy, which) != 0;
+}
+
+bool setPlaySwitch(PlaySwitch which, bool on) {
+    {
+        PluginLockGuard guard(switchLock);
+        PlayConfig config;
+        loadPlayConfig(config);
+        field(config, which) = on ? 1 : 0;
+        savePlayConfig(config);
+    }
+    announcePlaySwitches();
+    return on;
+}
+
+bool togglePlaySwitch(PlaySwitch which) {
+    bool on;
+    {
+        PluginLockGuard guard(switchLock);
+        PlayConfig config;
+        loadPlayConfig(config);
+        on = field(config, which) == 0;
+        field(config, which) = on ? 1 : 0;
+        savePlayConfig(config);
+    }
+    announcePlaySwitches();
+    return on;
+}
+
+bool listChannelShown() {
+    HWND window = listWindow;
+    return window && IsWindowVisible(window);
+}
+
+bool showListChannel(bool show, bool mayCreate) {
+    HWND window = listWindow;
+    if (window) {
+        commandListWindow(window, show ? LIST_SHOW : LIST_HIDE);
+    } else if (show && mayCreate) {
+        // As "channel on": the window comes back at the next start.
+        HWND created = createListWindow(pluginInstance, configuring.load() != 0);
+        HWND expected = nullptr;
+        if (created && !listWindow.compare_exchange_strong(expected, created))
+            commandListWindow(created, LIST_CLOSE);  // another thread's came first
+        if (created) {
+            PluginLockGuard guard(listConfigLock);
+            listConfig.windowEnabled = 1;
+        }
+    }
+    changed();
+    return listChannelShown();
+}
+
+void setPlaySwitchListener(void (*listener)()) { switchListener = listener; }
+
+void openSettingsInBackground() {
+    PluginLockGuard guard(settingsLock);
+    if (settingsThread) {
+        if (WaitForSingleObject(settingsThread, 0) == WAIT_TIMEOUT) return;
+        CloseHandle(settingsThread);
+        settingsThread = nullptr;
+    }
+    HMODULE self = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCWSTR>(&settingsMain), &self))
+        return;
+    settingsThread = CreateThread(nullptr, 0, settingsMain, self, 0, nullptr);
+    if (!settingsThread) FreeLibrary(self);
+}
+
+void finishSettingsThread(DWORD timeoutMs) {
+    HANDLE thread;
+    {
+        PluginLockGuard guard(settingsLock);
+        thread = settingsThread;
+        settingsThread = nullptr;
+    }
+    if (!thread) return;
+    bool quit = false;
+    WPARAM quitCode = 0;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs) break;
+        DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+        if (woke != WAIT_OBJECT_0 + 1) break;  // ended, timed out or failed
+        pumpMessages(&quit, &quitCode);
+    }
+    CloseHandle(thread);
+    if (quit) PostQuitMessage(static_cast<int>(quitCode));
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The switches for playing: lock, hide when idle and overlay hidden (stored
+// in "Playing"), the List Channel window shown or hidden, and the settings
+// opened from a menu. Menus, hotkeys and chat verbs all end up here, from
+// whichever host thread they arrive on.
+#include <windows.h>
+
+#include "play_config.h"
+
+enum PlaySwitch { PLAY_LOCK, PLAY_HIDE_WHEN_IDLE, PLAY_OVERLAY_HIDDEN };
+
+// The stored switches (defaults when the value is missing or malformed).
+PlayConfig currentPlaySwitches();
+bool playSwitchOn(const PlayConfig& config, PlaySwitch which);
+
+// Sets one switch and stores it; the overlay and the List Channel window
+// are told to read the switches again. Returns the switch's new state.
+bool setPlaySwitch(PlaySwitch which, bool on);
+bool togglePlaySwitch(PlaySwitch which);
+
+// Whether the List Channel window exists and is visible.
+bool listChannelShown();
+// Shows or hides the List Channel window. Showing it when it is off creates
+// it on the calling thread, which must then keep answering its messages
+// (the host's GUI thread does); `mayCreate` false leaves an absent window
+// absent. Returns whether it is shown afterwards.
+bool showListChannel(bool show, bool mayCreate);
+
+// Called after every change made through this module (any thread), so that
+// the client's menus can follow. Null: nobody listens.
+void setPlaySwitchListener(void (*listener)());
+
+// The configure sequence on a thread of its own, so that the caller (the
+// client's GUI thread) never waits for the settings dialog. Nothing happens
+// while an earlier one still runs.
+void openSettingsInBackground();
+// Waits up to `timeoutMs` for that thread, answering the calling thread's
+// messages meanwhile (the configure sequence may need a window of this
+// thread). A thread still running after that keeps the library loaded until
+// it has ended, so no code of it runs after an unload.
+void finishSettingsThread(DWORD timeoutMs);
