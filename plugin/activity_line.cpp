@@ -44,14 +44,16 @@ bool isCurrent(uint64 connection) { return connection == currentConnection; }
 // overlay starts over with the one line saying so.
 void onOwnDisconnect(uint64 connection) {
     clientNameCache.deleteConnection(connection);
-    notifyDisplay(DISPLAY_ACTIVITY_CLEAR);
+    clearActivityLines();
 
     wchar_t line[kLineUnits] = {};
     appendWithBlank(line, disconnectedUpper, wcslen(disconnectedUpper));
-    // Written whatever the connection, so a background disconnect replaces
+    // Stored whatever the connection, so a background disconnect replaces
     // the stored line without being shown.
-    writeActivityText(line);
-    if (isCurrent(connection)) notifyDisplay(DISPLAY_ACTIVITY_POSTED);
+    if (isCurrent(connection))
+        postActivityLine(line);
+    else
+        writeActivityText(line);
 }
 
 // Nickname, arrow, channel name. The nickname gives way when the two do not
@@ -131,13 +133,11 @@ void handleClientMove(uint64 connection, anyID client, uint64 oldChannel, uint64
     wchar_t line[kLineUnits] = {};
     if (newChannel != 0) {
         if (!composeMoveLine(connection, newChannel, nickname, line)) return;
-        if (isCurrent(connection)) writeActivityText(line);
     } else {
         composeLeaveLine(nickname, line);
-        if (isCurrent(connection)) writeActivityText(line);
         clientNameCache.deleteClient(connection, client);
     }
-    if (isCurrent(connection)) notifyDisplay(DISPLAY_ACTIVITY_POSTED);
+    if (isCurrent(connection)) postActivityLine(line);
 }
 
 void onClientMoveSubscription(uint64 connection, anyID client, uint64 /*oldChannel*/,
@@ -150,7 +150,7 @@ void onClientMoveSubscription(uint64 connection, anyID client, uint64 /*oldChann
 void selectConnection(uint64 connection) {
     currentConnection = connection;
     clientNameCache.rebuild();
-    notifyDisplay(DISPLAY_ACTIVITY_CLEAR);
+    clearActivityLines();
 
     char* serverName = nullptr;
     const unsigned error =
@@ -169,8 +169,6 @@ void selectConnection(uint64 connection) {
     utf8ToWide(serverName ? serverName : "", wideName, kServerUnits);
     wchar_t line[kLineUnits] = {};
     appendWithBlank(line, wideName, wcslen(wideName));
-    writeActivityText(line);
     if (serverName) host::freeMemory(serverName);
-
-    notifyDisplay(DISPLAY_ACTIVITY_POSTED);
+    postActivityLine(line);
 }
