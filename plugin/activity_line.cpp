@@ -44,16 +44,12 @@ bool isCurrent(uint64 connection) { return connection == currentConnection; }
 // overlay starts over with the one line saying so.
 void onOwnDisconnect(uint64 connection) {
     clientNameCache.deleteConnection(connection);
-    clearActivityLines();
 
     wchar_t line[kLineUnits] = {};
     appendWithBlank(line, disconnectedUpper, wcslen(disconnectedUpper));
     // Stored whatever the connection, so a background disconnect replaces
-    // the stored line without being shown.
-    if (isCurrent(connection))
-        postActivityLine(line);
-    else
-        writeActivityText(line);
+    // the stored line without being shown; the queue is cleared either way.
+    clearThenActivityLine(line, isCurrent(connection));
 }
 
 // Nickname, arrow, channel name. The nickname gives way when the two do not
@@ -150,7 +146,6 @@ void onClientMoveSubscription(uint64 connection, anyID client, uint64 /*oldChann
 void selectConnection(uint64 connection) {
     currentConnection = connection;
     clientNameCache.rebuild();
-    clearActivityLines();
 
     char* serverName = nullptr;
     const unsigned error =
@@ -161,6 +156,7 @@ void selectConnection(uint64 connection) {
         if (error != hostconst::kErrorNotConnected)
             host::logMessage("Error querying server name", hostconst::kLogError, "Plugin",
                              connection);
+        clearActivityLines();
         return;
     }
     printf("TALVORI: Server name: %s\n", serverName ? serverName : "");
@@ -170,5 +166,5 @@ void selectConnection(uint64 connection) {
     wchar_t line[kLineUnits] = {};
     appendWithBlank(line, wideName, wcslen(wideName));
     if (serverName) host::freeMemory(serverName);
-    postActivityLine(line);
+    clearThenActivityLine(line, true);
 }

@@ -167,17 +167,25 @@ void deliver(DisplayCode code, bool seek) {
     if (seek) displayWindow = findOverlayWindow();
 }
 
-// Adds a log entry (and, for a line, stores it in the slot) and writes what
-// is pending. True when it reached the shared areas.
-bool logEntry(DWORD kind, const wchar_t* text) {
-    PluginLockGuard guard(channelLock);
-    if (kind == kLogEntryLine) {
-        keepCopy(activityCopy, channel::kActivityUnits, text, channel::kActivityUnits);
-        slotPending = true;
-        text = activityCopy;
+// One take of the mutex for all of it: an optional clear, then an optional
+// line stored in the slot and, when announced, added to the log. Tells the
+// overlay afterwards: the clear always (an older overlay program reads no
+// log and clears on the code alone), the line once it is written (else the
+// retry tells it).
+void publish(bool clear, const wchar_t* line, bool announce) {
+    bool written = false;
+    {
+        PluginLockGuard guard(channelLock);
+        if (clear) keepEntry(kLogEntryClear, L"");
+        if (line) {
+            keepCopy(activityCopy, channel::kActivityUnits, line, channel::kActivityUnits);
+            slotPending = true;
+            if (announce) keepEntry(kLogEntryLine, activityCopy);
+        }
+        written = flushLocked(kDisplayMutexWaitMs, false);
     }
-    keepEntry(kind, text);
-    return flushLocked(kDisplayMutexWaitMs, false);
+    if (clear) notifyDisplay(DISPLAY_ACTIVITY_CLEAR);
+    if (line && announce && written) notifyDisplay(DISPLAY_ACTIVITY_POSTED);
 }
 
 }  // namespace
@@ -224,9 +232,7 @@ void writeActivityText(const wchar_t* text) {
     flushLocked(kDisplayMutexWaitMs, false);
 }
 
-void postActivityLine(const wchar_t* text) {
-    if (logEntry(kLogEntryLine, text)) notifyDisplay(DISPLAY_ACTIVITY_POSTED);
-}
+void postActivityLine(const wchar_t* text) { publish(false, text, true); }
 
 void repostActivityLine() {
     wchar_t line[channel::kActivityUnits];
@@ -234,15 +240,12 @@ void repostActivityLine() {
         PluginLockGuard guard(channelLock);
         keepCopy(line, channel::kActivityUnits, activityCopy, channel::kActivityUnits);
     }
-    postActivityLine(line);
+    publish(false, line, true);
 }
 
-void clearActivityLines() {
-    logEntry(kLogEntryClear, L"");
-    // Sent even when the entry waits for a retry: an older overlay program
-    // reads no log and clears on the code alone.
-    notifyDisplay(DISPLAY_ACTIVITY_CLEAR);
-}
+void clearActivityLines() { publish(true, nullptr, false); }
+
+void clearThenActivityLine(const wchar_t* text, bool announce) { publish(true, text, announce); }
 
 void notifyDisplay(DisplayCode code) { deliver(code, false); }
 

@@ -44,6 +44,9 @@ void repostActivityLine();
 // Marks the point in the log up to which the overlay drops its queue, and
 // tells the overlay.
 void clearActivityLines();
+// Both at once, with one take of the mutex: the clear, then the line, stored
+// and, when `announce` is set, posted.
+void clearThenActivityLine(const wchar_t* text, bool announce);
 
 // Codes 1-3: SendNotifyMessageW to the overlay window, skipped while
 // displayWindow is unknown. A window found gone is forgotten and its
