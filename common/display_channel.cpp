@@ -2,15 +2,42 @@
 
 #include <cwchar>
 
-void writeSharedText(HANDLE mutex, SharedArea area, const wchar_t* text, unsigned count) {
+void copySharedText(SharedArea area, const wchar_t* text, unsigned count) {
     if (!area.text || area.capacity == 0 || count == 0) return;
     if (count > area.capacity) count = area.capacity;
-    if (mutex) WaitForSingleObject(mutex, INFINITE);
     unsigned i = 0;
     for (; text && i + 1 < count && text[i] != L'\0'; ++i) area.text[i] = text[i];
     area.text[i] = L'\0';
     area.text[count - 1] = L'\0';
+}
+
+void writeSharedText(HANDLE mutex, SharedArea area, const wchar_t* text, unsigned count) {
+    if (!area.text || area.capacity == 0 || count == 0) return;
+    if (mutex) WaitForSingleObject(mutex, INFINITE);
+    copySharedText(area, text, count);
     if (mutex) ReleaseMutex(mutex);
+}
+
+void startActivityLog(ActivityLog* log) {
+    if (!log) return;
+    log->magic = channel::kActivityLogMagic;
+    log->version = channel::kActivityLogVersion;
+    log->lineCount = channel::kActivityLogLines;
+}
+
+bool activityLogUsable(const ActivityLog* log) {
+    return log && log->magic == channel::kActivityLogMagic && log->version == channel::kActivityLogVersion &&
+           log->lineCount == channel::kActivityLogLines;
+}
+
+void appendActivityLog(ActivityLog* log, DWORD kind, const wchar_t* text) {
+    if (!log) return;
+    const DWORD n = log->newest + 1;
+    ActivityLogEntry& entry = log->entries[n % channel::kActivityLogLines];
+    entry.kind = kind;
+    copySharedText(SharedArea{entry.text, channel::kActivityUnits}, text ? text : L"",
+                   sharedCount(text ? text : L"", channel::kActivityUnits));
+    log->newest = n;
 }
 
 size_t boundedLength(const wchar_t* area, unsigned capacity) {

@@ -5,6 +5,10 @@
 #include "overlay_state.h"
 
 inline constexpr UINT_PTR ACTIVITY_TIMER = 1;
+// A read of new activity lines that found the mutex busy is tried again
+// with this timer (it carries its own procedure).
+inline constexpr UINT_PTR ACTIVITY_READ_RETRY_TIMER = 0x7A1;
+inline constexpr UINT kActivityReadRetryMs = 100;
 
 // Stops the timer and starts it again with a full period of the configured
 // display duration.

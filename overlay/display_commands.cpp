@@ -24,40 +24,71 @@ LRESULT onQuit(HWND window, OverlayState& state) {
 }
 
 LRESULT onSpeakersChanged(HWND window, OverlayState& state) {
-    if (!state.link.isOpen()) openDisplayChannel(state.link);
+    if (!state.link.isOpen()) openDisplayChannel(state.link, true);
     repaintOverlay(window);
     return 0;
 }
 
-// Copies the line the plugin just wrote, under its mutex. Without the
-// activity view or the mutex there is nothing safe to copy, so nothing is
-// queued.
-void queueActivityLine(HWND window, OverlayState& state) {
-    DisplayLink& link = state.link;
+VOID CALLBACK onActivityReadRetry(HWND window, UINT, UINT_PTR id, DWORD);
+
+// Takes every line the plugin wrote since the last read into the queue; a
+// clear entry drops what was queued before it. With a display duration of
+// 0 nothing is queued, yet the lines count as read.
+void takeNewActivity(HWND window, OverlayState& state) {
     ActivityQueue& queue = state.activityQueue;
-    if (queue.full() || state.liveConfig.displayDuration == 0) return;
-    if (!link.activityText() || !link.mutex()) return;
-    // A line entering an empty queue gets a full period.
-    if (queue.empty()) restartActivityTimer(window, state.liveConfig);
-    // An abandoned mutex still guards a complete write: the plugin's
-    // writer always terminates the line before it releases.
-    WaitForSingleObject(link.mutex(), INFINITE);
-    // Any process may write the area, so the length is bounded by it.
-    const wchar_t* line = link.activityText();
-    queue.push(line, boundedLength(line, channel::kActivityUnits));
-    ReleaseMutex(link.mutex());
+    const bool queueing = state.liveConfig.displayDuration != 0;
+    const bool wasEmpty = queue.empty();
+    bool cleared = false;
+    const bool read = readNewActivity(state.link, [&](DWORD kind, const wchar_t* text,
+                                                      size_t length) {
+        if (kind == kLogEntryClear) {
+            queue.clear();
+            cleared = true;
+        } else if (kind == kLogEntryLine && queueing) {
+            queue.push(text, length);  // a full queue drops the line
+        }
+    });
+    if (!read) {
+        // The mutex was busy: the lines wait in the log, read again soon.
+        SetTimer(window, ACTIVITY_READ_RETRY_TIMER, kActivityReadRetryMs, onActivityReadRetry);
+        return;
+    }
+    // A line that comes to the head of an empty (or just cleared) queue gets
+    // a full period; a line behind the head waits for it.
+    if (queue.empty()) {
+        if (cleared) stopActivityTimer(window);
+    } else if (wasEmpty || cleared) {
+        restartActivityTimer(window, state.liveConfig);
+    }
+}
+
+VOID CALLBACK onActivityReadRetry(HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
+    takeNewActivity(window, overlayStateOf(window));
+    repaintOverlay(window);
 }
 
 LRESULT onActivityPosted(HWND window, OverlayState& state) {
-    if (!state.link.isOpen()) openDisplayChannel(state.link);
-    queueActivityLine(window, state);
+    if (!state.link.isOpen())
+        openDisplayChannel(state.link, true);
+    else
+        openActivityLog(state.link, true);
+    takeNewActivity(window, state);
     repaintOverlay(window);
     return 0;
 }
 
+// With the plugin's log, its clears are entries there, in their place among
+// the lines: what was posted after the clear stays. The code alone clears
+// everything for an older plugin, and when the overlay itself posts it
+// after the duration was set to 0.
 LRESULT onActivityClear(HWND window, OverlayState& state) {
-    state.activityQueue.clear();
-    stopActivityTimer(window);
+    if (state.link.hasLog() && state.liveConfig.displayDuration != 0) {
+        takeNewActivity(window, state);
+    } else {
+        state.activityQueue.clear();
+        stopActivityTimer(window);
+    }
     repaintOverlay(window);
     return 0;
 }

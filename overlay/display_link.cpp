@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "display_channel.h"
-
 wchar_t* DisplayLink::speakerText() const {
     if (speakerView_) return static_cast<wchar_t*>(speakerView_.get());
     return privateText_.get();
@@ -16,9 +14,16 @@ void ensurePrivateText(std::unique_ptr<wchar_t[]>& text) {
     if (!text) text = std::make_unique<wchar_t[]>(channel::kSpeakerUnits);
 }
 
+// `to` holds capacity + 1 units.
+void copyBounded(wchar_t* to, const wchar_t* from, unsigned capacity) {
+    const size_t n = boundedLength(from, capacity);
+    for (size_t i = 0; i < n; ++i) to[i] = from[i];
+    to[n] = L'\0';
+}
+
 }  // namespace
 
-int openDisplayChannel(DisplayLink& link) {
+int openDisplayChannel(DisplayLink& link, bool onNotification) {
     UniqueKernelHandle speakerMapping(
         OpenFileMappingW(channel::kMapAllAccess, FALSE, channel::kSpeakerAreaName));
     if (!speakerMapping) {
@@ -47,14 +52,52 @@ int openDisplayChannel(DisplayLink& link) {
     }
     link.activityView_.reset(MapViewOfFile(link.activityMapping_.get(), channel::kMapAllAccess,
                                            0, 0, channel::kActivityBytes));
-    // A line left over from before this opening was never announced to us.
-    if (link.activityView_)
-        writeSharedText(nullptr, SharedArea{link.activityText(), channel::kActivityUnits}, L"", 1);
+    // At start, a line left over from before this opening was never
+    // announced to us.
+    if (link.activityView_ && !onNotification)
+        copySharedText(SharedArea{link.activityText(), channel::kActivityUnits}, L"", 1);
 
     link.mutex_.reset(OpenMutexW(channel::kMutexOpenAccess, FALSE, channel::kMutexName));
     if (!link.mutex_) {
         std::printf("Could not open mutex  object (%d).\n", static_cast<int>(GetLastError()));
         return 0;
     }
+    openActivityLog(link, onNotification);
     return link.activityView_ ? 1 : 0;
+}
+
+void openActivityLog(DisplayLink& link, bool onNotification) {
+    if (link.hasLog() || !link.mutex_) return;
+    UniqueKernelHandle mapping(OpenFileMappingW(FILE_MAP_READ, FALSE, channel::kActivityLogName));
+    if (!mapping) return;  // an older plugin: the activity area alone
+    UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, kActivityLogBytes));
+    if (!view) return;
+    const DWORD wait = WaitForSingleObject(link.mutex_.get(), kOverlayMutexWaitMs);
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return;  // tried again on the next post
+    const ActivityLog* log = static_cast<const ActivityLog*>(view.get());
+    const DWORD newest = log->newest;
+    ReleaseMutex(link.mutex_.get());
+    link.seen_ = newest;
+    if (onNotification)
+        link.seen_ = newest > channel::kActivityLogLines ? newest - channel::kActivityLogLines : 0;
+    link.logMapping_ = std::move(mapping);
+    link.logView_ = std::move(view);
+}
+
+void copyForPaint(const DisplayLink& link) {
+    if (!link.isOpen()) {
+        copyBounded(link.speakerCopy_, link.speakerText(), channel::kSpeakerUnits);
+        link.activityCopy_[0] = L'\0';
+        return;
+    }
+    HANDLE mutex = link.mutex();
+    DWORD wait = WAIT_OBJECT_0;
+    if (mutex) wait = WaitForSingleObject(mutex, kOverlayMutexWaitMs);
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return;  // the last copy stands
+    copyBounded(link.speakerCopy_, link.speakerText(), channel::kSpeakerUnits);
+    if (link.activityText())
+        copyBounded(link.activityCopy_, link.activityText(), channel::kActivityUnits);
+    else
+        link.activityCopy_[0] = L'\0';
+    if (mutex) ReleaseMutex(mutex);
 }

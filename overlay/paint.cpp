@@ -15,9 +15,10 @@ struct TextRun {
 // With no queue (duration 0) the plugin's latest line shows as it stands;
 // otherwise the head of the queue.
 TextRun activityLine(const OverlayState& state) {
-    const wchar_t* shared = state.link.activityText();
-    if (state.liveConfig.displayDuration == 0 && shared)
+    if (state.liveConfig.displayDuration == 0 && state.link.activityText()) {
+        const wchar_t* shared = state.link.paintedActivity();
         return {shared, boundedLength(shared, channel::kActivityUnits)};
+    }
     if (!state.activityQueue.empty())
         return {state.activityQueue.lineAt(0), state.activityQueue.lengthAt(0)};
     return {L"", 0};
@@ -30,8 +31,8 @@ void drawOverlay(HDC dc, const OverlayState& state) {
     // Opaque background mode: each text sits on a box of this colour.
     SetBkColor(dc, preview.backgroundColour);
 
-    // The speaker area may be written by any process: never read past it.
-    const wchar_t* speaker = state.link.speakerText();
+    // The copy is bounded like the area: any process may write there.
+    const wchar_t* speaker = state.link.paintedSpeaker();
     const size_t speakerLength = boundedLength(speaker, channel::kSpeakerUnits);
 
     // In one-line mode both lines share y 0; the activity line then shows
@@ -49,6 +50,9 @@ void drawOverlay(HDC dc, const OverlayState& state) {
 
 void paintOverlay(HWND window, const OverlayState& state) {
     PAINTSTRUCT ps;
+    // Copied under the mutex first, so that a line being written is never
+    // drawn half old, half new.
+    copyForPaint(state.link);
     HDC dc = BeginPaint(window, &ps);
     if (dc) drawOverlay(dc, state);
     EndPaint(window, &ps);

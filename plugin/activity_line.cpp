@@ -46,14 +46,12 @@ bool isCurrent(uint64 connection) { return connection == currentConnection; }
 void onOwnDisconnect(uint64 connection) {
     dropConnectionSpeakers(connection);
     clientNameCache.deleteConnection(connection);
-    notifyDisplay(DISPLAY_ACTIVITY_CLEAR);
 
     wchar_t line[kLineUnits] = {};
     appendWithBlank(line, disconnectedUpper, wcslen(disconnectedUpper));
-    // Written whatever the connection, so a background disconnect replaces
-    // the stored line without being shown.
-    writeActivityText(line);
-    if (isCurrent(connection)) notifyDisplay(DISPLAY_ACTIVITY_POSTED);
+    // Stored whatever the connection, so a background disconnect replaces
+    // the stored line without being shown; the queue is cleared either way.
+    clearThenActivityLine(line, isCurrent(connection));
 }
 
 // Nickname, arrow, channel name. The nickname gives way when the two do not
@@ -134,13 +132,11 @@ void handleClientMove(uint64 connection, anyID client, uint64 oldChannel, uint64
     wchar_t line[kLineUnits] = {};
     if (newChannel != 0) {
         if (!composeMoveLine(connection, newChannel, nickname, line)) return;
-        if (isCurrent(connection)) writeActivityText(line);
     } else {
         composeLeaveLine(nickname, line);
-        if (isCurrent(connection)) writeActivityText(line);
         clientNameCache.deleteClient(connection, client);
     }
-    if (isCurrent(connection)) notifyDisplay(DISPLAY_ACTIVITY_POSTED);
+    if (isCurrent(connection)) postActivityLine(line);
 }
 
 void onClientMoveSubscription(uint64 connection, anyID client, uint64 /*oldChannel*/,
@@ -153,7 +149,6 @@ void onClientMoveSubscription(uint64 connection, anyID client, uint64 /*oldChann
 void selectConnection(uint64 connection) {
     currentConnection = connection;
     clientNameCache.rebuild();
-    notifyDisplay(DISPLAY_ACTIVITY_CLEAR);
 
     char* serverName = nullptr;
     const unsigned error =
@@ -164,6 +159,7 @@ void selectConnection(uint64 connection) {
         if (error != hostconst::kErrorNotConnected)
             host::logMessage("Error querying server name", hostconst::kLogError, "Plugin",
                              connection);
+        clearActivityLines();
         return;
     }
     printf("TALVORI: Server name: %s\n", serverName ? serverName : "");
@@ -172,8 +168,6 @@ void selectConnection(uint64 connection) {
     nameToWide(serverName ? serverName : "", wideName, kServerUnits);
     wchar_t line[kLineUnits] = {};
     appendName(line, wideName, wcslen(wideName));
-    writeActivityText(line);
     if (serverName) host::freeMemory(serverName);
-
-    notifyDisplay(DISPLAY_ACTIVITY_POSTED);
+    clearThenActivityLine(line, true);
 }

@@ -47,7 +47,7 @@ bool switchListWindow(const char* subVerb) {
 }  // namespace
 
 int backVerb(const CommandArgs& args) {
-    if (args.connection == currentConnection) notifyDisplay(DISPLAY_ACTIVITY_POSTED);
+    if (args.connection == currentConnection) repostActivityLine();
     return 0;
 }
 

@@ -67,8 +67,12 @@ int createDisplayChannel() {
                    displayChannel.speakerMapping, displayChannel.speakerView))
         return 1;
     writeSpeakerText(L"", 1);
-    return createArea(channel::kActivityAreaName, channel::kActivityBytes,
-                      displayChannel.activityMapping, displayChannel.activityView);
+    if (createArea(channel::kActivityAreaName, channel::kActivityBytes,
+                   displayChannel.activityMapping, displayChannel.activityView))
+        return 1;
+    // Without the log the overlay shows the newest line alone, as before.
+    if (!createActivityLog()) std::printf("TALVORI:No activity log (%d).\n", static_cast<int>(GetLastError()));
+    return 0;
 }
 
 // The host's folder of plugin libraries + "\TALVORI.exe". False when the

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,39 @@ TEST(BoundedLength, NeverReadsPastTheCapacityOfAnUnterminatedArea) {
     area[3] = 0;
     EXPECT_EQ(boundedLength(area.data(), 8), 3u);
     EXPECT_EQ(boundedLength(nullptr, 8), 0u);
+}
+
+// The overlay reads the log another process wrote: a reader that fell far
+// behind gets the newest lines in order, and whatever the header and the
+// entries hold, it reads within the log and hands out bounded lines.
+TEST(ActivityLog, AReaderFarBehindOrFacingGarbageStaysInOrderAndInBounds) {
+    auto log = std::make_unique<ActivityLog>();
+    *log = ActivityLog{};
+    startActivityLog(log.get());
+    ASSERT_TRUE(activityLogUsable(log.get()));
+    const unsigned kLines = channel::kActivityLogLines;
+    for (unsigned n = 1; n <= kLines + 8; ++n)
+        appendActivityLog(log.get(), kLogEntryLine, std::to_wstring(n).c_str());
+    std::vector<std::wstring> got;
+    auto take = [&](DWORD, const wchar_t* text, size_t length) { got.emplace_back(text, length); };
+    DWORD seen = 0;
+    readActivityLog(log.get(), seen, take);
+    ASSERT_EQ(got.size(), kLines);
+    EXPECT_EQ(got.front(), L"9");
+    EXPECT_EQ(got.back(), std::to_wstring(kLines + 8));
+    got.clear();
+    readActivityLog(log.get(), seen, take);
+    EXPECT_TRUE(got.empty()) << "a line read twice";
+
+    for (ActivityLogEntry& e : log->entries)
+        for (wchar_t& u : e.text) u = L'x';
+    for (DWORD garbage : {0xFFFFFFF0u, 0u, 0x7FFFFFFFu}) {
+        log->newest = garbage;
+        readActivityLog(log.get(), seen, take);
+        EXPECT_EQ(seen, garbage);
+    }
+    EXPECT_LE(got.size(), 3u * kLines);
+    for (const std::wstring& line : got) EXPECT_EQ(line.size(), channel::kActivityUnits);
 }
 
 }  // namespace

@@ -329,5 +329,126 @@ TEST(ConcurrentEvents, FourHostThreadsNeitherCrashNorTearTheSharedLines) {
     EXPECT_EQ(host.model.badFrees(), 0u);
 }
 
+// Another process of the session holds the display mutex (or an overlay
+// hangs while holding it): no event may wait for it beyond its bound, and
+// what could not be written shows once the holder lets go, without a
+// further event. The activity area read here is all an older overlay
+// program reads.
+TEST(ConcurrentEvents, AHeldDisplayMutexNeitherStallsEventsNorLosesTheirLines) {
+    PluginHost host;
+    host.addWorld();
+    host.model.addClient(kConnection, 2, "Alice", kLobby);
+    host.sandbox.putBinary(L"ListChannel", listRecord(false));
+    host.overlay = std::make_unique<StandInOverlay>();
+    std::string why;
+    ASSERT_TRUE(host.load(&why)) << why;
+    ASSERT_EQ(host.start(), 0);
+    OverlaySide overlay;
+    ASSERT_TRUE(overlay.ready());
+
+    // The holder lets go when told, or after 8 s: long enough to tell a
+    // bounded wait from one that waits for the holder.
+    HANDLE letGo = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        UniqueKernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, channel::kMutexName));
+        WaitForSingleObject(mutex.get(), INFINITE);
+        SetEvent(held);
+        WaitForSingleObject(letGo, 8000);
+        ReleaseMutex(mutex.get());
+    });
+    ASSERT_EQ(WaitForSingleObject(held, 5000), WAIT_OBJECT_0);
+
+    DWORD start = GetTickCount();
+    host.dll.onTalkStatusChangeEvent(kConnection, 1, 0, 2);
+    const DWORD talkTook = GetTickCount() - start;
+    host.model.addClient(kConnection, 3, "Bob", kLobby);
+    start = GetTickCount();
+    host.dll.onClientMoveEvent(kConnection, 3, 0, kLobby, 0, "");
+    const DWORD moveTook = GetTickCount() - start;
+    SetEvent(letGo);
+    holder.join();
+    CloseHandle(letGo);
+    CloseHandle(held);
+    EXPECT_LT(talkTook, 2000u) << "a talk event waited for the holder";
+    EXPECT_LT(moveTook, 2000u) << "a move event waited for the holder";
+
+    std::wstring speaker, activity;
+    auto written = [&] {
+        overlay.readLocked(&speaker, &activity);
+        return speaker.find(L"Alice") != std::wstring::npos && activity == L"Bob -> Lobby ";
+    };
+    const DWORD deadline = GetTickCount() + 3000;
+    while (!written() && static_cast<LONG>(GetTickCount() - deadline) < 0) PluginHost::pump(20);
+    EXPECT_NE(speaker.find(L"Alice"), std::wstring::npos) << "the speaker line was lost";
+    EXPECT_EQ(activity, L"Bob -> Lobby ");
+    EXPECT_TRUE(host.overlay->waitForCode(DISPLAY_ACTIVITY_POSTED, 3000))
+        << "the overlay was never told about the line";
+    host.stop();
+}
+
+// Events still running while the host shuts the plugin down: none may
+// write into a view shutdown has unmapped (the host would crash), and the
+// overlay program the plugin started must be gone every time.
+TEST(ConcurrentEvents, ShutdownWhileFourThreadsSendEventsCrashesNothingAndEndsTheOverlay) {
+    const int cycles = knob("TALVORI_ROBUST_SHUTDOWN_CYCLES", 5);
+    PluginHost host;
+    host.addWorld();
+    host.model.addChannel(kConnection, kGames, "Games");
+    for (int t = 0; t < kThreads; ++t)
+        host.model.addClient(kConnection, clientId(t, 0), nickname(clientId(t, 0)), kLobby);
+    host.sandbox.putBinary(L"ListChannel", listRecord(false));
+    host.model.pluginPath = binFolder();  // the real overlay program
+    host.model.setRecording(false);
+    std::string why;
+    ASSERT_TRUE(host.load(&why)) << why;
+    // Checked after the loop: its trace lines are swallowed, and so would
+    // be a failure reported inside it.
+    std::vector<std::string> faults;
+    int done = 0;
+    {
+        StdoutCapture quiet;
+        const DWORD limit = GetTickCount() + 40000;
+        for (; done < cycles && static_cast<LONG>(GetTickCount() - limit) < 0; ++done) {
+            const std::string cycle = "cycle " + std::to_string(done) + ": ";
+            if (host.start() != 0) {
+                faults.push_back(cycle + "init failed");
+                break;
+            }
+            HWND window = FindWindowW(channel::kWindowClass, channel::kWindowTitle);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            UniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+
+            std::atomic<bool> stop{false};
+            std::atomic<long> events{0};
+            std::vector<std::thread> threads;
+            for (int t = 0; t < kThreads; ++t)
+                threads.emplace_back([&, t] {
+                    const anyID c = clientId(t, 0);
+                    for (int i = 0; !stop; ++i) {
+                        host.dll.onTalkStatusChangeEvent(kConnection, i % 2 == 0 ? 1 : 0, 0, c);
+                        const uint64 to = i % 2 == 0 ? kGames : kLobby;
+                        host.model.moveClient(kConnection, c, to);
+                        host.dll.onClientMoveEvent(kConnection, c, to == kGames ? kLobby : kGames,
+                                                   to, 0, "");
+                        ++events;
+                    }
+                });
+            while (events < 40) Sleep(1);
+            host.stop();  // while the threads go on
+            stop = true;
+            for (std::thread& t : threads) t.join();
+            if (!process)
+                faults.push_back(cycle + "no overlay program found");
+            else if (WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0)
+                faults.push_back(cycle + "the overlay program is still running");
+        }
+    }
+    host.unload();
+    EXPECT_EQ(faults, std::vector<std::string>{});
+    EXPECT_GE(done, 2) << "too few cycles to tell";
+}
+
 }  // namespace
 }  // namespace robust

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "display_config.h"
@@ -161,6 +162,145 @@ TEST(ActivityEndToEnd, ArrivalShowsForTheConfiguredDurationThenGoes) {
     running.initialised = false;
     EXPECT_TRUE(pumpUntil([] { return findOverlay() == nullptr; }, 5000));
     EXPECT_EQ(model.outstandingBlocks(), 0u);
+}
+
+// Four host threads post twenty lines at once, as when an admin moves a
+// group: the overlay must show each of them once, each thread's lines in
+// the order it sent them, each for its own period.
+TEST(ActivityEndToEnd, ABurstFromFourThreadsShowsEveryLineOnceInOrder) {
+    const std::string bin = dosPath(TALVORI_BIN_DIR_UNIX);
+    const std::string dllPath = dosPath(TALVORI_TEST_PLUGIN_DLL);
+    if (GetFileAttributesA((bin + "\\TALVORI.exe").c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "TALVORI.exe not built";
+    ASSERT_EQ(findOverlay(), nullptr) << "an overlay window is already open";
+
+    constexpr COLORREF kBackground = RGB(255, 255, 255);
+    KeptValue keptConfig(L"Config");
+    KeptValue keptList(L"ListChannel");
+    DisplayConfig config;
+    resetDisplayConfig(config);
+    config.border = 0;
+    config.transparentBackground = 0;
+    config.opacity = 255;
+    config.onlyMyChannel = 0;
+    config.twoLines = 1;
+    config.activityEnabled = 1;
+    config.width = 400;
+    config.backgroundColour = kBackground;
+    config.channelColour = kChannelColour;
+    config.displayDuration = 1;
+    config.x = 400;
+    config.y = 420;
+    keptConfig.put(&config, sizeof config);
+
+    // Thread t sends, for its clients 0..4: an arrival, a move into the
+    // lobby, a departure, an arrival, a move.
+    constexpr int kThreads = 4, kEach = 5;
+    hostsim::HostModel model;
+    model.install();
+    model.pluginPath = bin;
+    model.addConnection(1, "Alpha Server", 1);
+    model.addChannel(1, 10, "Lobby");
+    model.addChannel(1, 20, "Games");
+    model.addClient(1, 1, "Me", 10);
+    auto id = [](int t, int j) { return static_cast<anyID>(100 + t * kEach + j); };
+    auto nick = [](int t, int j) {
+        return std::string("Guest") + static_cast<char>('A' + t) + static_cast<char>('0' + j);
+    };
+    std::vector<std::wstring> expected(kThreads * kEach);
+    for (int t = 0; t < kThreads; ++t)
+        for (int j = 0; j < kEach; ++j) {
+            if (j % 3 != 0) model.addClient(1, id(t, j), nick(t, j), j % 3 == 1 ? 20 : 10);
+            expected[t * kEach + j] =
+                widen(nick(t, j)) + (j % 3 == 2 ? L" disconnected " : L" -> Lobby ");
+        }
+    model.activeConnection = 1;
+
+    hostsim::PluginDll plugin;
+    ASSERT_TRUE(plugin.load(widen(dllPath), TALVORI_TEST_PLUGIN_API)) << plugin.loadError();
+    ASSERT_TRUE(plugin.complete());
+    plugin.setHostTable();
+    RunningPlugin running{plugin};
+    running.initialised = plugin.init() == 0;
+    ASSERT_TRUE(running.initialised);
+    HWND overlay = findOverlay();
+    ASSERT_NE(overlay, nullptr);
+    RECT client{};
+    GetClientRect(overlay, &client);
+    ASSERT_GE(client.bottom, 40);
+    std::vector<Pixels> looks;
+    for (const std::wstring& line : expected)
+        looks.push_back(renderLine(line, kChannelColour, kBackground, client.right, 20));
+    // Which expected line the activity row shows: -1 none, -2 something else.
+    auto shown = [&] {
+        POINT origin{0, 20};
+        ClientToScreen(overlay, &origin);
+        Pixels row = captureScreen(origin.x, origin.y, client.right, 20);
+        if (row.count(kChannelColour, 0, 20) == 0) return -1;
+        for (size_t i = 0; i < looks.size(); ++i)
+            if (row.bandEquals(0, looks[i])) return static_cast<int>(i);
+        return -2;
+    };
+
+    HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            WaitForSingleObject(go, 5000);
+            for (int j = 0; j < kEach; ++j) {
+                const anyID c = id(t, j);
+                if (j % 3 == 0) {
+                    model.addClient(1, c, nick(t, j), 10);
+                    plugin.onClientMoveEvent(1, c, 0, 10, 0, "");
+                } else if (j % 3 == 1) {
+                    model.moveClient(1, c, 10);
+                    plugin.onClientMoveEvent(1, c, 20, 10, 0, "");
+                } else {
+                    model.removeClient(1, c);
+                    plugin.onClientMoveEvent(1, c, 10, 0, 0, "");
+                }
+            }
+        });
+    SetEvent(go);
+    for (std::thread& t : threads) t.join();
+    CloseHandle(go);
+
+    // What the row shows over time, each change once.
+    std::vector<int> order;
+    std::vector<DWORD> since;
+    const DWORD start = GetTickCount();
+    int last = -1;
+    while (GetTickCount() - start < 45000) {
+        const int now = shown();
+        if (now >= 0 && now != last) {
+            order.push_back(now);
+            since.push_back(GetTickCount());
+        }
+        if (now != -2) last = now;
+        if (now == -1 && order.size() >= expected.size()) break;
+        pumpMessages(30);
+    }
+
+    std::vector<int> times(expected.size(), 0);
+    for (int i : order) ++times[i];
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(times[i], 1) << "shown " << times[i] << " times: "
+                               << std::string(expected[i].begin(), expected[i].end());
+    for (int t = 0; t < kThreads; ++t) {
+        int previous = -1;
+        for (int i : order)
+            if (i / kEach == t) {
+                EXPECT_GT(i, previous) << "thread " << t << " out of order";
+                previous = i;
+            }
+    }
+    // Each line has its own period: none is taken off early by the next.
+    for (size_t k = 1; k < since.size(); ++k)
+        EXPECT_GE(since[k] - since[k - 1], 500u) << "line " << k << " of the burst";
+
+    plugin.shutdown();
+    running.initialised = false;
+    EXPECT_TRUE(pumpUntil([] { return findOverlay() == nullptr; }, 5000));
 }
 
 }  // namespace
