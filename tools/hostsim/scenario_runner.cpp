@@ -219,6 +219,8 @@ BOOL CALLBACK findDialog(HWND window, LPARAM param) {
 // overlay program, or in this process).
 bool ScenarioRunner::closeDialog(const Step& step) {
     const DWORD start = GetTickCount();
+    const DWORD grace = menuChosen_ ? kMenuDialogGraceMs : 0;
+    menuChosen_ = false;
     DialogSearch search{0, nullptr};
     while (!search.found) {
         if (HWND overlay = FindWindowW(L"TALVORI_CLASS", L"TALVORI"))
@@ -227,7 +229,7 @@ bool ScenarioRunner::closeDialog(const Step& step) {
         if (search.found) break;
         // The plugin's Settings menu entry opens the dialog from a thread of
         // the plugin's own, which hostsim does not see: give it a moment.
-        if (!configureRunning() && GetTickCount() - start >= kMenuDialogGraceMs) {
+        if (!configureRunning() && GetTickCount() - start >= grace) {
             // Nothing waits on a dialog: configure is over (or never opened one).
             printf("  (no settings dialog open)\n");
             return true;
@@ -525,6 +527,7 @@ bool ScenarioRunner::runStep(const Step& s) {
                 connection = model_.activeConnection;
             }
             dll_.onMenuItemEvent(connection, 0, s.number, 0);
+            menuChosen_ = true;
             printMenuStates();
             return true;
         }

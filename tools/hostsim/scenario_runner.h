@@ -69,6 +69,9 @@ private:
     bool shutDown_ = false;
     bool initFailed_ = false;
     size_t screenshots_ = 0;
+    // A menu entry was chosen since the last dialog step: it may have
+    // opened the settings from a thread of the plugin's own.
+    bool menuChosen_ = false;
     PluginOffers offers_;
 
     struct ConfigureThread {
