@@ -256,8 +256,12 @@ TEST(ActivityEndToEnd, ABurstFromFourThreadsShowsEveryLineOnceInOrder) {
                     model.moveClient(1, c, 10);
                     plugin.onClientMoveEvent(1, c, 20, 10, 0, "");
                 } else {
-                    model.removeClient(1, c);
+                    // Gone from the host's list only after the event: were it
+                    // gone before, another thread's arrival could purge the
+                    // name from the table first and the line would say
+                    // "Unkown disconnected".
                     plugin.onClientMoveEvent(1, c, 10, 0, 0, "");
+                    model.removeClient(1, c);
                 }
             }
         });
