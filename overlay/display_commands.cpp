@@ -23,8 +23,23 @@ LRESULT onQuit(HWND window, OverlayState& state) {
     return 0;
 }
 
+VOID CALLBACK onLinesCopyRetry(HWND window, UINT, UINT_PTR id, DWORD);
+
+// Copies both lines for the paint; a busy mutex is tried again shortly.
+void copyLinesOrRetry(HWND window, OverlayState& state) {
+    if (!copyLines(state.link))
+        SetTimer(window, LINES_COPY_RETRY_TIMER, kActivityReadRetryMs, onLinesCopyRetry);
+}
+
+VOID CALLBACK onLinesCopyRetry(HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
+    copyLinesOrRetry(window, overlayStateOf(window));
+    repaintOverlay(window);
+}
+
 LRESULT onSpeakersChanged(HWND window, OverlayState& state) {
     if (!state.link.isOpen()) openDisplayChannel(state.link, true);
+    copyLinesOrRetry(window, state);
     repaintOverlay(window);
     return 0;
 }
@@ -88,6 +103,7 @@ LRESULT onActivityClear(HWND window, OverlayState& state) {
     } else {
         state.activityQueue.clear();
         stopActivityTimer(window);
+        copyLinesOrRetry(window, state);  // with duration 0 the area itself shows
     }
     repaintOverlay(window);
     return 0;

@@ -84,20 +84,24 @@ void openActivityLog(DisplayLink& link, bool onNotification) {
     link.logView_ = std::move(view);
 }
 
-void copyForPaint(const DisplayLink& link) {
-    if (!link.isOpen()) {
-        copyBounded(link.speakerCopy_, link.speakerText(), channel::kSpeakerUnits);
-        link.activityCopy_[0] = L'\0';
-        return;
-    }
-    HANDLE mutex = link.mutex();
-    DWORD wait = WAIT_OBJECT_0;
-    if (mutex) wait = WaitForSingleObject(mutex, kOverlayMutexWaitMs);
-    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return;  // the last copy stands
+void copyLinesHeld(DisplayLink& link) {
     copyBounded(link.speakerCopy_, link.speakerText(), channel::kSpeakerUnits);
     if (link.activityText())
         copyBounded(link.activityCopy_, link.activityText(), channel::kActivityUnits);
     else
         link.activityCopy_[0] = L'\0';
-    if (mutex) ReleaseMutex(mutex);
+}
+
+bool copyLines(DisplayLink& link) {
+    HANDLE mutex = link.mutex();
+    // Before the channel is open the text is our own: nobody else writes it.
+    if (!link.isOpen() || !mutex) {
+        copyLinesHeld(link);
+        return true;
+    }
+    const DWORD wait = WaitForSingleObject(mutex, kOverlayMutexWaitMs);
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return false;
+    copyLinesHeld(link);
+    ReleaseMutex(mutex);
+    return true;
 }

@@ -22,16 +22,18 @@ public:
     // The plugin keeps a log of its activity lines (an older one does not).
     bool hasLog() const { return static_cast<bool>(logView_); }
 
-    // What the paint draws: both lines as they stood at the last copy that
-    // got the mutex in time (or the private buffer's text before the
-    // channel is open). Refreshed by copyForPaint.
+    // What the paint draws and idle hiding looks at: both lines as they
+    // stood at the last copy (refreshed by copyLines and by every read of
+    // new activity, in the same take of the mutex), or the private
+    // buffer's text before the channel is open. A paint never waits.
     const wchar_t* paintedSpeaker() const { return speakerCopy_; }
     const wchar_t* paintedActivity() const { return activityCopy_; }
 
 private:
     friend int openDisplayChannel(DisplayLink& link, bool onNotification);
     friend void openActivityLog(DisplayLink& link, bool onNotification);
-    friend void copyForPaint(const DisplayLink& link);
+    friend bool copyLines(DisplayLink& link);
+    friend void copyLinesHeld(DisplayLink& link);
     template <typename Take>
     friend bool readNewActivity(DisplayLink& link, Take take);
 
@@ -49,14 +51,13 @@ private:
     std::unique_ptr<wchar_t[]> privateText_;
     DWORD seen_ = 0;  // the newest log entry already taken
     // One unit more than each area, for a line that fills it unterminated.
-    // A cache of what the shared areas held, refreshed by every paint.
-    mutable wchar_t speakerCopy_[channel::kSpeakerUnits + 1] = L"";
-    mutable wchar_t activityCopy_[channel::kActivityUnits + 1] = L"";
+    wchar_t speakerCopy_[channel::kSpeakerUnits + 1] = L"";
+    wchar_t activityCopy_[channel::kActivityUnits + 1] = L"";
 };
 
 // How long the overlay waits for DisplayMutex: the plugin holds it only to
-// copy a line. A paint that cannot have it shows the last copy; a read of
-// new activity lines that cannot have it is tried again shortly after.
+// copy a line. A copy or a read of new activity lines that cannot have it
+// is tried again shortly after; meanwhile the last copy shows.
 inline constexpr DWORD kOverlayMutexWaitMs = 100;
 
 // Opens whatever the plugin has created so far. Returns 1 when the speaker
@@ -73,18 +74,28 @@ int openDisplayChannel(DisplayLink& link, bool onNotification = false);
 // on a notification every line the log holds is.
 void openActivityLog(DisplayLink& link, bool onNotification);
 
-// Copies both lines under the mutex (bounded wait) for the paint.
-void copyForPaint(const DisplayLink& link);
+// Copies both lines for the paint under the mutex (bounded wait); before
+// the channel is open, the private text without it. False when the mutex
+// was not to be had in time: the last copy stands. Each take of the mutex
+// is a trip to the kernel the plugin's writer may queue behind, so every
+// notification takes it once.
+bool copyLines(DisplayLink& link);
+// The same with the mutex already held.
+void copyLinesHeld(DisplayLink& link);
 
 // Hands every activity entry the plugin wrote since the last read to
 // `take(kind, text, length)` (kind kLogEntryLine or kLogEntryClear), under
-// the mutex. With an older plugin, the newest line alone, as a line.
-// False when the mutex was not to be had in time: nothing was read.
+// the mutex, and copies both lines for the paint in the same take. With an
+// older plugin, the newest line alone, as a line. False when the mutex was
+// not to be had in time: nothing was read or copied.
 template <typename Take>
 bool readNewActivity(DisplayLink& link, Take take) {
     HANDLE mutex = link.mutex();
-    // Without the mutex nothing can be copied safely.
-    if (!mutex || (!link.hasLog() && !link.activityText())) return true;
+    if (!mutex) {
+        // No channel (or no mutex to guard it with): the lines as they stand.
+        copyLinesHeld(link);
+        return true;
+    }
     const DWORD wait = WaitForSingleObject(mutex, kOverlayMutexWaitMs);
     // An abandoned mutex still guards a complete write: the plugin's writer
     // terminates every line before it releases.
@@ -95,6 +106,7 @@ bool readNewActivity(DisplayLink& link, Take take) {
         // Any process may write the area, so the length is bounded by it.
         take(kLogEntryLine, line, boundedLength(line, channel::kActivityUnits));
     }
+    copyLinesHeld(link);
     ReleaseMutex(mutex);
     return true;
 }

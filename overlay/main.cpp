@@ -24,6 +24,7 @@ void writeStartText(OverlayState& state) {
     const wchar_t* text = state.liveConfig.twoLines ? kStartBanner : L"";
     writeSharedText(nullptr, SharedArea{state.link.speakerText(), channel::kSpeakerUnits}, text,
                     sharedCount(text, channel::kSpeakerUnits));
+    copyLines(state.link);
 }
 
 int runMessageLoop() {

@@ -8,7 +8,7 @@
 namespace {
 
 bool speakerLineIdle(const OverlayState& state) {
-    const wchar_t* speaker = state.link.speakerText();
+    const wchar_t* speaker = state.link.paintedSpeaker();
     const size_t length = boundedLength(speaker, channel::kSpeakerUnits);
     return length == 0 ||
            (length == kStartBannerUnits && std::wmemcmp(speaker, kStartBanner, length) == 0);
@@ -18,9 +18,8 @@ bool speakerLineIdle(const OverlayState& state) {
 bool activityLineShowing(const OverlayState& state) {
     const DisplayConfig& live = state.liveConfig;
     if (!live.activityEnabled) return false;
-    const wchar_t* shared = state.link.activityText();
-    if (live.displayDuration == 0 && shared)
-        return boundedLength(shared, channel::kActivityUnits) > 0;
+    if (live.displayDuration == 0 && state.link.activityText())
+        return boundedLength(state.link.paintedActivity(), channel::kActivityUnits) > 0;
     return !state.activityQueue.empty() && state.activityQueue.lengthAt(0) > 0;
 }
 

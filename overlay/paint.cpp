@@ -50,9 +50,9 @@ void drawOverlay(HDC dc, const OverlayState& state) {
 
 void paintOverlay(HWND window, const OverlayState& state) {
     PAINTSTRUCT ps;
-    // Copied under the mutex first, so that a line being written is never
-    // drawn half old, half new.
-    copyForPaint(state.link);
+    // Drawn from the copies taken under the mutex when the plugin announced
+    // its lines, so that a line being written is never drawn half old, half
+    // new, and a paint never waits.
     HDC dc = BeginPaint(window, &ps);
     if (dc) drawOverlay(dc, state);
     EndPaint(window, &ps);

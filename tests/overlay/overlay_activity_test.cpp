@@ -92,4 +92,32 @@ TEST_F(OverlayActivity, UnterminatedAreasAreReadOnlyUpToTheirCapacity) {
     }
 }
 
+// A plugin (or any process) holding the mutex makes the overlay wait a
+// bounded time and try again: a line it was told about shows once the
+// mutex is free, without another notification.
+TEST_F(OverlayActivity, ALineAnnouncedWhileTheMutexIsHeldShowsOnceItIsFree) {
+    config.displayDuration = 5;
+    PluginChannel& channel = plugin();
+    ASSERT_TRUE(launch());
+    channel.postSpeakers(L"");  // the start banner goes
+    ASSERT_TRUE(waitForInk(kSpeaker, kSpeakerRow, false));
+    UniqueKernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, channel::kMutexName));
+    ASSERT_TRUE(mutex);
+    for (const WPARAM code : {DISPLAY_SPEAKERS_CHANGED, DISPLAY_ACTIVITY_POSTED}) {
+        SCOPED_TRACE(code);
+        const bool speakers = code == DISPLAY_SPEAKERS_CHANGED;
+        const COLORREF colour = speakers ? kSpeaker : kChannel;
+        const Band row = speakers ? kSpeakerRow : kActivityRow;
+        ASSERT_EQ(WaitForSingleObject(mutex.get(), 0), WAIT_OBJECT_0);
+        // The mutex is ours already: the writer takes it again.
+        speakers ? channel.writeSpeakers(kLong) : channel.writeActivity(kLong);
+        channel.notify(code);
+        ASSERT_TRUE(channel.settle());
+        Sleep(400);
+        EXPECT_EQ(ink(colour, row), 0) << "nothing is copied without the mutex";
+        ReleaseMutex(mutex.get());
+        EXPECT_TRUE(waitForInk(colour, row, true, 1000));
+    }
+}
+
 }  // namespace
