@@ -4,8 +4,10 @@
 // the plugin's own init) receiving its notifications. Every nickname is
 // cached before timing starts, so the figures are the plugin's steady state.
 //
-// Usage: plugin_cost [--events N] [--bin <folder>] [dll ...]
+// Usage: plugin_cost [--events N] [--bin <folder>] [--before <dll>] [dll ...]
 // Without DLLs it measures every plugin DLL of this tree found in the folder.
+// With --before, a previous release's plugin DLL (its own TALVORI.exe beside
+// it) is measured against each DLL too, every row, in alternating sessions.
 //
 // Each DLL's talk rows are then measured again, in sessions alternating
 // with its baseline twin, built for this benchmark only, which writes the
@@ -50,7 +52,13 @@ struct Options {
     int events = 10000;
     std::string bin = windowsPath(TALVORI_BENCH_BIN_DIR);
     std::vector<std::string> dlls;
+    std::string before;  // a previous release's DLL, or empty
 };
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
 
 bool parse(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
@@ -58,8 +66,11 @@ bool parse(int argc, char** argv, Options& options) {
             options.events = std::atoi(argv[++i]);
         } else if (!std::strcmp(argv[i], "--bin") && i + 1 < argc) {
             options.bin = windowsPath(argv[++i]);
+        } else if (!std::strcmp(argv[i], "--before") && i + 1 < argc) {
+            options.before = windowsPath(argv[++i]);
         } else if (argv[i][0] == '-') {
-            std::fprintf(stderr, "usage: plugin_cost [--events N] [--bin folder] [dll ...]\n");
+            std::fprintf(stderr, "usage: plugin_cost [--events N] [--bin folder] "
+                                 "[--before dll] [dll ...]\n");
             return false;
         } else {
             options.dlls.push_back(windowsPath(argv[i]));
@@ -141,44 +152,44 @@ void merge(benchplugin::Report& into, const benchplugin::Report& part) {
     }
 }
 
-// The talk rows of the DLL and of its twin, in alternating sessions (this
-// DLL, the twin, this DLL, the twin), so that a change of the machine's load
-// during the run weighs on both alike. An empty result means success.
-constexpr int kComparisonRounds = 2;
+// One side of a comparison: a plugin DLL and the folder its overlay is
+// started from.
+struct Side {
+    std::string dll;
+    std::string bin;
+};
 
-std::string compareWithTwin(const std::string& dll, const std::string& twin,
-                            const Options& options, benchplugin::Report& now,
+// The rows of two DLLs in alternating sessions, the order turned every
+// round (this, other, other, this, ...), so that a change of the machine's
+// load during the run weighs on both alike. An empty result means success.
+std::string compareSessions(const Side& mine, const Side& other, int events, int rounds,
+                            bool talkRowsOnly, benchplugin::Report& now,
                             benchplugin::Report& before) {
-    const int events = options.events / kComparisonRounds;
-    for (int round = 0; round < kComparisonRounds; ++round) {
-        for (int which = 0; which < 2; ++which) {
-            const std::string& path = which == 0 ? dll : twin;
+    for (int round = 0; round < rounds; ++round) {
+        for (int step = 0; step < 2; ++step) {
+            const bool isMine = (step == 0) == (round % 2 == 0);
+            const Side& side = isMine ? mine : other;
             benchplugin::Report part;
             std::string error;
             {
                 bench::QuietStdout quiet;
-                error = benchplugin::measure(widen(path), options.bin, events, part,
-                                             benchplugin::World(), true);
+                error = benchplugin::measure(widen(side.dll), side.bin, events / rounds, part,
+                                             benchplugin::World(), talkRowsOnly);
             }
-            if (!error.empty()) return baseName(path) + ": " + error;
+            if (!error.empty()) return baseName(side.dll) + ": " + error;
             if (!waitForNoOverlay(10000))
                 return "the overlay did not end after the plugin's shutdown";
-            merge(which == 0 ? now : before, part);
+            merge(isMine ? now : before, part);
         }
     }
     return "";
 }
 
-void printWriteComparison(const std::string& twin, const benchplugin::Report& now,
-                          const benchplugin::Report& before, int events) {
+void printRatios(const char* other, const benchplugin::Report& now,
+                 const benchplugin::Report& before) {
     using bench::figure;
-    std::printf("  one write per talk event, against %s (the line written after every name, "
-                "one take of the mutex each), %d events per row and mode each, in alternating "
-                "sessions: median us, and this DLL / the twin (1 speaker is written once "
-                "either way: its ratio is the run's noise)\n",
-                baseName(twin).c_str(), events);
-    std::printf("    %-36s | %9s %9s %7s | %9s %9s %7s\n", "event", "isolated", "twin", "ratio",
-                "burst", "twin", "ratio");
+    std::printf("    %-36s | %9s %9s %7s | %9s %9s %7s\n", "event", "isolated", other, "ratio",
+                "burst", other, "ratio");
     for (const benchplugin::Row& row : now.rows) {
         const benchplugin::Row* old = rowNamed(before, row.name);
         if (!old) continue;
@@ -192,6 +203,44 @@ void printWriteComparison(const std::string& twin, const benchplugin::Report& no
     }
     std::printf("\n");
     std::fflush(stdout);
+}
+
+// The talk rows against the twin: what writing the line once saves.
+constexpr int kTwinRounds = 2;
+
+std::string compareWithTwin(const std::string& dll, const std::string& twin,
+                            const Options& options) {
+    benchplugin::Report now, before;
+    const std::string error = compareSessions({dll, options.bin}, {twin, options.bin},
+                                              options.events, kTwinRounds, true, now, before);
+    if (!error.empty()) return error;
+    std::printf("  one write per talk event, against %s (the line written after every name, "
+                "one take of the mutex each), %d events per row and mode each, in alternating "
+                "sessions: median us, and this DLL / the twin (1 speaker is written once "
+                "either way: its ratio is the run's noise)\n",
+                baseName(twin).c_str(), options.events);
+    printRatios("twin", now, before);
+    return "";
+}
+
+// Every row against a previous release, each with its own overlay. More
+// rounds than for the twin: the two programs' sessions differ more, and a
+// single pair of sessions swings with the order they ran in.
+constexpr int kReleaseRounds = 4;
+
+std::string compareWithRelease(const std::string& dll, const Options& options) {
+    benchplugin::Report now, before;
+    const std::string error =
+        compareSessions({dll, options.bin}, {options.before, folderOf(options.before)},
+                        options.events, kReleaseRounds, false, now, before);
+    if (!error.empty()) return error;
+    std::printf("  against the previous release %s (its own TALVORI.exe from %s), %d events "
+                "per row and mode each, in %d sessions each, alternating: median us, and "
+                "this DLL / the previous one\n",
+                baseName(options.before).c_str(), folderOf(options.before).c_str(),
+                options.events, kReleaseRounds);
+    printRatios("before", now, before);
+    return "";
 }
 
 }  // namespace
@@ -237,15 +286,13 @@ int main(int argc, char** argv) {
             std::printf("plugin_cost: the overlay did not end after the plugin's shutdown\n");
             return 1;
         }
+        if (!error.empty()) continue;
         const std::string twin = baselineTwin(dll);
-        if (!error.empty() || !fileExists(twin)) continue;
-        benchplugin::Report now, before;
-        error = compareWithTwin(dll, twin, options, now, before);
+        if (fileExists(twin)) error = compareWithTwin(dll, twin, options);
+        if (error.empty() && !options.before.empty()) error = compareWithRelease(dll, options);
         if (!error.empty()) {
             std::printf("plugin_cost: %s\n\n", error.c_str());
             ++failures;
-        } else {
-            printWriteComparison(twin, now, before, options.events);
         }
     }
     return failures ? 1 : 0;
