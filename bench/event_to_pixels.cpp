@@ -15,6 +15,7 @@
 
 #include "bench_stats.h"
 #include "overlay_session.h"
+#include "screen_bench.h"
 #include "screen_strip.h"
 
 namespace {
@@ -24,49 +25,11 @@ constexpr DWORD kGiveUpMs = 2000;  // an event not on screen by then counts as m
 constexpr DWORD kPauseMs = 20;     // between events, so each starts from an idle overlay
 const wchar_t* const kLines[2] = {L"Alice Bob Charlotte ", L"Mallory Trent Walter "};
 
-struct Options {
-    int events = 200;
-    std::wstring exe = bench::defaultOverlayExe();
-};
-
-bool parse(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--events") && i + 1 < argc) {
-            options.events = std::atoi(argv[++i]);
-        } else if (!std::strcmp(argv[i], "--exe") && i + 1 < argc) {
-            options.exe = bench::windowsPath(argv[++i]);
-        } else {
-            std::fprintf(stderr, "usage: event_to_pixels [--events N] [--exe TALVORI.exe]\n");
-            return false;
-        }
-    }
-    if (options.events < 10) options.events = 10;
-    return true;
-}
-
-// Shows `line` and waits until the strip has looked the same for a while:
-// what the screen holds once the overlay has painted it.
-bool settledPicture(bench::OverlaySession& overlay, bench::ScreenStrip& strip,
-                    const wchar_t* line, std::vector<uint32_t>& picture) {
-    overlay.channel().postSpeakers(line);
-    overlay.channel().settle();
-    std::vector<uint32_t> last;
-    int same = 0;
-    for (int i = 0; i < 200 && same < 5; ++i) {
-        Sleep(20);
-        if (!strip.read()) return false;
-        same = strip.pixels() == last ? same + 1 : 0;
-        last = strip.pixels();
-    }
-    picture = last;
-    return same >= 5;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!parse(argc, argv, options)) return 2;
+    bench::ScreenBenchOptions options;
+    if (!bench::parseScreenBenchOptions(argc, argv, "event_to_pixels", options)) return 2;
 
     bench::OverlaySession overlay;
     const std::string error = overlay.start(options.exe);
@@ -77,8 +40,8 @@ int main(int argc, char** argv) {
     const RECT line = overlay.speakerLine();
     bench::ScreenStrip strip(line);
     std::vector<uint32_t> pictures[2];
-    if (!strip.ready() || !settledPicture(overlay, strip, kLines[0], pictures[0]) ||
-        !settledPicture(overlay, strip, kLines[1], pictures[1])) {
+    if (!strip.ready() || !bench::settledPicture(overlay, strip, kLines[0], pictures[0]) ||
+        !bench::settledPicture(overlay, strip, kLines[1], pictures[1])) {
         std::printf("event_to_pixels: the overlay's top line cannot be read from the screen\n");
         return 1;
     }
@@ -111,7 +74,7 @@ int main(int argc, char** argv) {
             if (i >= kWarmUp) ++missed;
             // Start the next event from the picture that is really there.
             std::vector<uint32_t> ignored;
-            settledPicture(overlay, strip, kLines[shown], ignored);
+            bench::settledPicture(overlay, strip, kLines[shown], ignored);
         }
     }
 

@@ -17,6 +17,7 @@
 #include "bench_stats.h"
 #include "overlay_session.h"
 #include "play_config.h"
+#include "screen_bench.h"
 #include "screen_strip.h"
 #include "stored_value.h"
 
@@ -27,26 +28,6 @@ constexpr DWORD kGiveUpMs = 2000;  // an event not on screen by then counts as m
 constexpr DWORD kPauseMs = 30;     // after the silence, so the screen shows it
 constexpr double kFrameMs = 16;
 const wchar_t kLine[] = L"Alice Bob Charlotte ";
-
-struct Options {
-    int events = 200;  // per case
-    std::wstring exe = bench::defaultOverlayExe();
-};
-
-bool parse(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--events") && i + 1 < argc) {
-            options.events = std::atoi(argv[++i]);
-        } else if (!std::strcmp(argv[i], "--exe") && i + 1 < argc) {
-            options.exe = bench::windowsPath(argv[++i]);
-        } else {
-            std::fprintf(stderr, "usage: event_to_visible [--events N] [--exe TALVORI.exe]\n");
-            return false;
-        }
-    }
-    if (options.events < 10) options.events = 10;
-    return true;
-}
 
 struct Case {
     const char* name = "";
@@ -59,23 +40,6 @@ struct Case {
 void switchTo(bench::StoredValue& stored, bench::OverlaySession& overlay, const PlayConfig& play) {
     stored.store(&play, sizeof play);
     overlay.channel().send(DISPLAY_PLAY_CHANGED, 0);
-}
-
-// Shows `line` and waits until the strip has looked the same for a while.
-bool settledPicture(bench::OverlaySession& overlay, bench::ScreenStrip& strip,
-                    const wchar_t* line, std::vector<uint32_t>& picture) {
-    overlay.channel().postSpeakers(line);
-    overlay.channel().settle();
-    std::vector<uint32_t> last;
-    int same = 0;
-    for (int i = 0; i < 200 && same < 5; ++i) {
-        Sleep(20);
-        if (!strip.read()) return false;
-        same = strip.pixels() == last ? same + 1 : 0;
-        last = strip.pixels();
-    }
-    picture = last;
-    return same >= 5;
 }
 
 // Nobody talks: the window hides when idle hiding is on. Whether it shows.
@@ -112,8 +76,8 @@ void printRow(const Case& c) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!parse(argc, argv, options)) return 2;
+    bench::ScreenBenchOptions options;
+    if (!bench::parseScreenBenchOptions(argc, argv, "event_to_visible", options)) return 2;
 
     // Kept aside and put back, like the settings the session stores.
     bench::StoredValue storedPlay(kPlayConfigValue);
@@ -132,7 +96,7 @@ int main(int argc, char** argv) {
     }
     bench::ScreenStrip strip(overlay.speakerLine());
     std::vector<uint32_t> picture;
-    if (!strip.ready() || !settledPicture(overlay, strip, kLine, picture)) {
+    if (!strip.ready() || !bench::settledPicture(overlay, strip, kLine, picture)) {
         std::printf("event_to_visible: the overlay's top line cannot be read from the screen\n");
         return 1;
     }
