@@ -9,6 +9,7 @@
 #include "globals.h"
 #include "host.h"
 #include "list_window.h"
+#include "play_switches.h"
 #include "speaker_line.h"
 
 namespace {
@@ -57,7 +58,10 @@ int channelVerb(const CommandArgs& args) {
         host::printMessageToCurrentTab(kChannelMissing);
         return 0;
     }
-    if (!switchListWindow(args.first)) host::printMessageToCurrentTab(kChannelUsage);
+    if (switchListWindow(args.first))
+        listChannelSwitched();  // the client's menu entries follow
+    else
+        host::printMessageToCurrentTab(kChannelUsage);
     return 0;
 }
 

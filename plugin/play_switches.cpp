@@ -124,6 +124,8 @@ bool showListChannel(bool show, bool mayCreate) {
 
 void setPlaySwitchListener(void (*listener)()) { switchListener = listener; }
 
+void listChannelSwitched() { changed(); }
+
 void openSettingsInBackground() {
     PluginLockGuard guard(settingsLock);
     if (settingsThread) {

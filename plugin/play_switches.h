@@ -29,6 +29,9 @@ bool showListChannel(bool show, bool mayCreate);
 // Called after every change made through this module (any thread), so that
 // the client's menus can follow. Null: nobody listens.
 void setPlaySwitchListener(void (*listener)());
+// The List Channel window was switched some other way (a chat verb): the
+// listener hears of it as of any change.
+void listChannelSwitched();
 
 // The configure sequence on a thread of its own, so that the caller (the
 // client's GUI thread) never waits for the settings dialog. Nothing happens

@@ -187,6 +187,16 @@ TEST_F(Playing, EveryMenuEntryAndHotkeyReachesTheStoredSwitchesTheOverlayAndTheM
     EXPECT_TRUE(IsWindowVisible(list));
     menu(MENU_HIDE_LIST);
     EXPECT_FALSE(IsWindowVisible(list));
+    // The chat verb too: the menu follows whichever way the window went.
+    for (const char* verb : {"channel show", "channel hide"}) {
+        SCOPED_TRACE(verb);
+        StdoutCapture quiet;
+        EXPECT_EQ(plugin.processCommand(kConnection, verb), 0);
+        const bool shown = verb[8] == 's';
+        EXPECT_EQ(IsWindowVisible(list) != FALSE, shown);
+        EXPECT_EQ(menuStates()[4], shown ? 0 : 1);
+        EXPECT_EQ(menuStates()[5], shown ? 1 : 0);
+    }
     EXPECT_EQ(playChanges(overlay), n) << "the List Channel window is not a stored switch";
     stop();
     EXPECT_EQ(sandbox.getValue(L"ListChannel").at(3), 1) << "the window comes back next start";
