@@ -4,10 +4,11 @@
 // the plugin's own init) receiving its notifications. Every nickname is
 // cached before timing starts, so the figures are the plugin's steady state.
 //
-// Usage: plugin_cost [--events N] [--bin <folder>] [--before <dll>] [dll ...]
+// Usage: plugin_cost [--events N] [--bin <folder>] [--before <folder>] [dll ...]
 // Without DLLs it measures every plugin DLL of this tree found in the folder.
-// With --before, a previous release's plugin DLL (its own TALVORI.exe beside
-// it) is measured against each DLL too, every row, in alternating sessions.
+// With --before, each DLL is measured against the DLL of the same name in a
+// previous release's folder (started with the TALVORI.exe there), every
+// row, in alternating sessions.
 //
 // Each DLL's talk rows are then measured again, in sessions alternating
 // with its baseline twin, built for this benchmark only, which writes the
@@ -52,13 +53,8 @@ struct Options {
     int events = 10000;
     std::string bin = windowsPath(TALVORI_BENCH_BIN_DIR);
     std::vector<std::string> dlls;
-    std::string before;  // a previous release's DLL, or empty
+    std::string before;  // a previous release's folder, or empty
 };
-
-std::string folderOf(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? "." : path.substr(0, slash);
-}
 
 bool parse(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
@@ -70,7 +66,7 @@ bool parse(int argc, char** argv, Options& options) {
             options.before = windowsPath(argv[++i]);
         } else if (argv[i][0] == '-') {
             std::fprintf(stderr, "usage: plugin_cost [--events N] [--bin folder] "
-                                 "[--before dll] [dll ...]\n");
+                                 "[--before folder] [dll ...]\n");
             return false;
         } else {
             options.dlls.push_back(windowsPath(argv[i]));
@@ -229,16 +225,22 @@ std::string compareWithTwin(const std::string& dll, const std::string& twin,
 constexpr int kReleaseRounds = 4;
 
 std::string compareWithRelease(const std::string& dll, const Options& options) {
+    const std::string previous = options.before + "\\" + baseName(dll);
+    if (!fileExists(previous)) {
+        std::printf("  no %s in %s to compare with\n\n", baseName(dll).c_str(),
+                    options.before.c_str());
+        return "";
+    }
     benchplugin::Report now, before;
     const std::string error =
-        compareSessions({dll, options.bin}, {options.before, folderOf(options.before)},
-                        options.events, kReleaseRounds, false, now, before);
+        compareSessions({dll, options.bin}, {previous, options.before}, options.events,
+                        kReleaseRounds, false, now, before);
     if (!error.empty()) return error;
-    std::printf("  against the previous release %s (its own TALVORI.exe from %s), %d events "
-                "per row and mode each, in %d sessions each, alternating: median us, and "
-                "this DLL / the previous one\n",
-                baseName(options.before).c_str(), folderOf(options.before).c_str(),
-                options.events, kReleaseRounds);
+    std::printf("  against the previous release's %s (with the TALVORI.exe beside it in %s), "
+                "%d events per row and mode each, in %d sessions each, alternating: median "
+                "us, and this DLL / the previous one\n",
+                baseName(dll).c_str(), options.before.c_str(), options.events,
+                kReleaseRounds);
     printRatios("before", now, before);
     return "";
 }

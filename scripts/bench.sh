@@ -74,9 +74,13 @@ sizes() {
 
 events=()
 [ -n "${TALVORI_BENCH_EVENTS:-}" ] && events=(--events "$TALVORI_BENCH_EVENTS")
+# A previous release's bin folder (its DLLs and its TALVORI.exe): every
+# plugin DLL is measured against the one of the same name there too.
+before=()
+[ -n "${TALVORI_BENCH_BEFORE:-}" ] && before=(--before "$TALVORI_BENCH_BEFORE")
 for tree in i686 x64; do
   exe=$build/$tree/bench/plugin_cost.exe
-  [ -f "$exe" ] && run "plugin cost ($tree)" "$exe" "${events[@]}"
+  [ -f "$exe" ] && run "plugin cost ($tree)" "$exe" "${events[@]}" "${before[@]}"
 done
 for tree in i686 x64; do
   exe=$build/$tree/bench/scale_cost.exe
