@@ -91,11 +91,7 @@ void copyLinesHeld(DisplayLink& link);
 template <typename Take>
 bool readNewActivity(DisplayLink& link, Take take) {
     HANDLE mutex = link.mutex();
-    if (!mutex) {
-        // No channel (or no mutex to guard it with): the lines as they stand.
-        copyLinesHeld(link);
-        return true;
-    }
+    if (!mutex) return copyLines(link);  // no mutex (yet): no log to read either
     const DWORD wait = WaitForSingleObject(mutex, kOverlayMutexWaitMs);
     // An abandoned mutex still guards a complete write: the plugin's writer
     // terminates every line before it releases.
