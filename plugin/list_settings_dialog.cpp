@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "globals.h"
+#include "library_thread.h"
 #include "list_config.h"
 #include "list_settings_dialog_ids.h"
 #include "localized_resources.h"
@@ -33,11 +34,8 @@ CHOOSECOLORW colourRequest;
 // The dialog's thread, and whether a new one may start: guarded by
 // threadLock (the window's thread opens, shutdown's thread closes).
 PluginLock threadLock;
-HANDLE dialogThread = nullptr;
+LibraryThread dialogThread;
 bool dialogsAllowed = true;
-// The reference on the library the dialog's thread holds and gives back
-// as it ends; set before the thread starts.
-HMODULE heldModule = nullptr;
 std::atomic<HWND> openDialog{nullptr};
 
 bool ticked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
@@ -202,33 +200,18 @@ INT_PTR CALLBACK listSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam
     }
 }
 
-DWORD WINAPI dialogThreadMain(void* owner) {
+void runDialog(void* owner) {
     initDialogControls();
     runDialogInLanguage(pluginInstance, IDD_LIST_SETTINGS, uiLanguage(), static_cast<HWND>(owner),
                         listSettingsDialogProc, 0);
     openDialog = nullptr;
-    // Gives the library back without returning into it.
-    FreeLibraryAndExitThread(heldModule, 0);
-    return 0;
 }
 
 }  // namespace
 
 void openListSettingsDialog(HWND owner) {
     PluginLockGuard guard(threadLock);
-    if (!dialogsAllowed) return;
-    if (dialogThread) {
-        if (WaitForSingleObject(dialogThread, 0) == WAIT_TIMEOUT) return;  // still open
-        CloseHandle(dialogThread);
-        dialogThread = nullptr;
-    }
-    HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                            reinterpret_cast<LPCWSTR>(&dialogThreadMain), &module))
-        return;
-    heldModule = module;
-    dialogThread = CreateThread(nullptr, 0, dialogThreadMain, owner, 0, nullptr);
-    if (!dialogThread) FreeLibrary(module);
+    if (dialogsAllowed) dialogThread.start(runDialog, owner);  // refused while one is open
 }
 
 void closeListSettingsDialog() {
@@ -236,8 +219,7 @@ void closeListSettingsDialog() {
     {
         PluginLockGuard guard(threadLock);
         dialogsAllowed = false;
-        thread = dialogThread;
-        dialogThread = nullptr;
+        thread = dialogThread.take();
     }
     if (!thread) return;
     // The dialog's closing asks things of the List Channel window, which

@@ -4,6 +4,7 @@
 
 #include "display_link.h"
 #include "globals.h"
+#include "library_thread.h"
 #include "lifecycle.h"
 #include "list_window.h"
 #include "plugin_lock.h"
@@ -15,8 +16,7 @@ namespace {
 PluginLock switchLock;
 std::atomic<void (*)()> switchListener{nullptr};
 
-PluginLock settingsLock;
-HANDLE settingsThread = nullptr;  // the last one started, until finishSettingsThread
+LibraryThread settingsThread;
 
 uint8_t& field(PlayConfig& config, PlaySwitch which) {
     switch (which) {
@@ -37,12 +37,7 @@ void announcePlaySwitches() {
     changed();
 }
 
-// The module reference taken for the thread is given back as the thread
-// ends: an unload meanwhile leaves the code in place until then.
-DWORD WINAPI settingsMain(void* module) {
-    pluginConfigure();
-    FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
-}
+void runSettings(void*) { pluginConfigure(); }
 
 // Answers this thread's messages; a quit request is handed back to the
 // thread's own loop afterwards.
@@ -126,28 +121,10 @@ void setPlaySwitchListener(void (*listener)()) { switchListener = listener; }
 
 void listChannelSwitched() { changed(); }
 
-void openSettingsInBackground() {
-    PluginLockGuard guard(settingsLock);
-    if (settingsThread) {
-        if (WaitForSingleObject(settingsThread, 0) == WAIT_TIMEOUT) return;
-        CloseHandle(settingsThread);
-        settingsThread = nullptr;
-    }
-    HMODULE self = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                            reinterpret_cast<LPCWSTR>(&settingsMain), &self))
-        return;
-    settingsThread = CreateThread(nullptr, 0, settingsMain, self, 0, nullptr);
-    if (!settingsThread) FreeLibrary(self);
-}
+void openSettingsInBackground() { settingsThread.start(runSettings, nullptr); }
 
 void finishSettingsThread(DWORD timeoutMs) {
-    HANDLE thread;
-    {
-        PluginLockGuard guard(settingsLock);
-        thread = settingsThread;
-        settingsThread = nullptr;
-    }
+    HANDLE thread = settingsThread.take();
     if (!thread) return;
     bool quit = false;
     WPARAM quitCode = 0;
