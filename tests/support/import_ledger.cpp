@@ -26,6 +26,7 @@ int mapViewCalls = 0;
 int mapViewToFail = 0;
 int dcs = 0;
 int mutexReleaseCalls = 0;
+int sleepCalls = 0;
 
 void count(Counts& c, Kind kind, int delta) {
     switch (kind) {
@@ -66,6 +67,14 @@ BOOL WINAPI hookReleaseMutex(HANDLE mutex) {
         ++mutexReleaseCalls;
     }
     return ReleaseMutex(mutex);
+}
+
+void WINAPI hookSleep(DWORD ms) {
+    {
+        std::lock_guard<std::mutex> g(lock);
+        ++sleepCalls;
+    }
+    Sleep(ms);
 }
 
 HANDLE WINAPI hookCreateFileMappingW(HANDLE file, LPSECURITY_ATTRIBUTES sa, DWORD protect,
@@ -240,6 +249,7 @@ const Hook kHooks[] = {
     {"kernel32.dll", "CreateMutexW", reinterpret_cast<void*>(&hookCreateMutexW)},
     {"kernel32.dll", "CreateFileMappingW", reinterpret_cast<void*>(&hookCreateFileMappingW)},
     {"kernel32.dll", "ReleaseMutex", reinterpret_cast<void*>(&hookReleaseMutex)},
+    {"kernel32.dll", "Sleep", reinterpret_cast<void*>(&hookSleep)},
     {"kernel32.dll", "CloseHandle", reinterpret_cast<void*>(&hookCloseHandle)},
     {"shell32.dll", "ShellExecuteExW", reinterpret_cast<void*>(&hookShellExecuteExW)},
     {"kernel32.dll", "MapViewOfFile", reinterpret_cast<void*>(&hookMapViewOfFile)},
@@ -304,6 +314,7 @@ void reset() {
     mapViewToFail = 0;
     dcs = 0;
     mutexReleaseCalls = 0;
+    sleepCalls = 0;
 }
 
 std::vector<std::string> outstanding() {
@@ -336,6 +347,11 @@ int dcsTaken() {
 int mutexReleases() {
     std::lock_guard<std::mutex> g(lock);
     return mutexReleaseCalls;
+}
+
+int sleeps() {
+    std::lock_guard<std::mutex> g(lock);
+    return sleepCalls;
 }
 
 Counts held() {

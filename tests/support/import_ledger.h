@@ -36,6 +36,8 @@ void failMapView(int nth);
 int dcsTaken();
 // How many ReleaseMutex the DLL made since reset().
 int mutexReleases();
+// How many times a thread of the DLL called Sleep since reset().
+int sleeps();
 // Objects acquired and not released since reset(), by kind.
 Counts held();
 
