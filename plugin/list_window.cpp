@@ -1,5 +1,7 @@
 #include "list_window.h"
 
+#include <atomic>
+
 #include "globals.h"
 #include "list_settings_dialog.h"
 #include "play_config.h"
@@ -36,6 +38,7 @@ bool playLocked = false;
 bool captionShown = false;
 // A drag of the window by the left button: where the cursor holds it.
 bool dragging = false;
+std::atomic<void (*)()> closedListener{nullptr};
 POINT dragGrip{};
 
 bool clickThrough() { return playLocked && !captionShown; }
@@ -172,6 +175,14 @@ LRESULT onCaptureChanged() {
     return 0;
 }
 
+// Hidden rather than destroyed: the menu, the hotkey and "channel show"
+// bring it back where it was.
+LRESULT onClose(HWND window) {
+    ShowWindow(window, SW_HIDE);
+    if (auto listener = closedListener.load()) listener();
+    return 0;
+}
+
 LRESULT onDestroy(HWND window) {
     HWND expected = window;
     listWindow.compare_exchange_strong(expected, nullptr);
@@ -206,6 +217,7 @@ LRESULT onListCommand(HWND window, WPARAM command) {
 LRESULT CALLBACK listWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return onCreate(window);
+    case WM_CLOSE: return onClose(window);
     case WM_DESTROY: return onDestroy(window);
     case WM_MOVE:
     case WM_SIZE: return onMoveOrSize(window);
@@ -300,6 +312,8 @@ void applyListWindowStyle(const ListChannelConfig& config, HWND window, bool cap
     // The record's place may lie on a monitor that is gone.
     bringIntoReach(window);
 }
+
+void setListClosedListener(void (*listener)()) { closedListener = listener; }
 
 void refreshListWindow() {
     HWND window = listWindow;  // null-checked and used as one value

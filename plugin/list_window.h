@@ -15,6 +15,11 @@ void applyListWindowStyle(const ListChannelConfig& config, HWND window, bool cap
 // host's GUI thread, which may be waiting on the host's locks).
 void refreshListWindow();
 
+// Called on the window's thread once the user has closed the window with
+// its close box (it has one while configuring): the window is hidden, as
+// "channel hide" hides it, and whatever shows its state follows.
+void setListClosedListener(void (*listener)());
+
 // What the plugin asks of the window from other threads. Each is carried
 // out on the window's own thread (DestroyWindow from another thread fails);
 // a window that closes clears listWindow itself.

@@ -117,7 +117,10 @@ bool showListChannel(bool show, bool mayCreate) {
     return listChannelShown();
 }
 
-void setPlaySwitchListener(void (*listener)()) { switchListener = listener; }
+void setPlaySwitchListener(void (*listener)()) {
+    switchListener = listener;
+    setListClosedListener(listener);
+}
 
 void listChannelSwitched() { changed(); }
 

@@ -197,6 +197,14 @@ TEST_F(Playing, EveryMenuEntryAndHotkeyReachesTheStoredSwitchesTheOverlayAndTheM
         EXPECT_EQ(menuStates()[4], shown ? 0 : 1);
         EXPECT_EQ(menuStates()[5], shown ? 1 : 0);
     }
+    // Its close box (shown while configuring) hides it, and the menu can
+    // show it again.
+    menu(MENU_SHOW_LIST);
+    SendMessageW(list, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(IsWindow(list));
+    EXPECT_FALSE(IsWindowVisible(list));
+    EXPECT_EQ(menuStates()[4], 1);
+    EXPECT_EQ(menuStates()[5], 0);
     EXPECT_EQ(playChanges(overlay), n) << "the List Channel window is not a stored switch";
     stop();
     EXPECT_EQ(sandbox.getValue(L"ListChannel").at(3), 1) << "the window comes back next start";
