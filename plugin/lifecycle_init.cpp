@@ -28,6 +28,11 @@ constexpr char kMissingOverlay[] = "Missing file plugins\\TALVORI.exe";
 constexpr int kOverlayTries = 81;      // 81 looks, 100 ms apart
 constexpr DWORD kOverlayPollMs = 100;
 constexpr DWORD kSettingsThreadWaitMs = 5000;
+// At shutdown: how long an open settings dialog may still answer before
+// the overlay is told to quit (which ends the dialog as Cancel would), and
+// how long configure then has to finish.
+constexpr DWORD kConfigureAnswerWaitMs = 2000;
+constexpr DWORD kConfigureEndWaitMs = 3000;
 
 void logError(const char* text) {
     host::logMessage(text, hostconst::kLogError, "TALVORI", 0);
@@ -95,12 +100,14 @@ HWND waitForOverlayWindow() {
 
 // Shutdown may run on the thread that owns the List Channel window while
 // the configure thread still has to reach that window: keep answering its
-// messages until configure has ended. A quit request seen meanwhile is
-// handed back to the thread's own loop.
-void waitWhileConfiguring() {
+// messages until configure has ended, or for `timeoutMs` at most. A quit
+// request seen meanwhile is handed back to the thread's own loop. True
+// when configure is over.
+bool waitWhileConfiguring(DWORD timeoutMs) {
     bool quit = false;
     WPARAM quitCode = 0;
-    while (configuring.load()) {
+    const ULONGLONG start = GetTickCount64();
+    while (configuring.load() && GetTickCount64() - start < timeoutMs) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
@@ -114,6 +121,7 @@ void waitWhileConfiguring() {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     if (quit) PostQuitMessage(static_cast<int>(quitCode));
+    return !configuring.load();
 }
 
 }  // namespace
@@ -175,9 +183,13 @@ int pluginInit() {
 }
 
 void pluginShutdown() {
+    // The user closes the client with the overlay's settings dialog open:
+    // an answer on its way is still taken, then the overlay is told to quit,
+    // which ends the dialog as Cancel would. The client never waits on it.
+    if (!waitWhileConfiguring(kConfigureAnswerWaitMs)) endOverlay();
     // Settings chosen from the client's menu run on a thread of ours.
     finishSettingsThread(kSettingsThreadWaitMs);
-    waitWhileConfiguring();
+    waitWhileConfiguring(kConfigureEndWaitMs);
     // The settings dialog first: it may still change listConfig and ask
     // things of the window; its thread has ended when this returns.
     closeListSettingsDialog();

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "capture_stdout.h"
+#include "dialog_driver.h"
 #include "display_channel.h"
 #include "import_ledger.h"
 #include "plugin_session.h"
@@ -175,6 +176,43 @@ TEST_F(EndToEnd, APluginFolderWithAccentsStartsAndRestartsTheOverlay) {
         plugin.shutdown();
     }
     EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+}
+
+// The user closes the client with the overlay's settings dialog open: the
+// client is not held by the dialog, and the dialog goes with the overlay.
+TEST_F(EndToEnd, ClosingTheClientWithTheSettingsDialogOpenEndsTheDialogAndTheOverlay) {
+    if (!overlayBuilt()) GTEST_SKIP() << "TALVORI.exe is built by the 64-bit tree";
+    model.pluginPath = binFolder();
+    loadPlugin();
+    {
+        StdoutCapture quiet;
+        ASSERT_EQ(plugin.init(), 0);
+    }
+    HWND overlay = FindWindowW(channel::kWindowClass, channel::kWindowTitle);
+    ASSERT_NE(overlay, nullptr);
+    track(overlay);
+    ASSERT_NE(process, nullptr);
+
+    std::atomic<bool> configured{false};
+    std::thread open([&] {
+        plugin.configure(nullptr, nullptr);
+        configured = true;
+    });
+    HWND dialog = dialogs::waitForDialog(
+        GetProcessId(process), [](HWND d) { return IsWindowVisible(d) != FALSE; });
+    EXPECT_NE(dialog, nullptr) << "the overlay's settings dialog did not open";
+
+    auto kill = [&] { TerminateProcess(process, 1); };
+    {
+        StdoutCapture quiet;
+        EXPECT_TRUE(endsWithin(kHangBoundMs, [&] { plugin.shutdown(); }, kill))
+            << "shutdown waited for the open dialog";
+    }
+    EXPECT_TRUE(configured.load()) << "configure outlived shutdown";
+    EXPECT_EQ(WaitForSingleObject(process, 5000), WAIT_OBJECT_0) << "the overlay outlives the client";
+    kill();
+    open.join();
+    EXPECT_EQ(sandbox.getValue(L"ListChannel").size(), 28u) << "shutdown saved nothing";
 }
 
 // A hung overlay holds no host thread: neither events, nor configure, nor
