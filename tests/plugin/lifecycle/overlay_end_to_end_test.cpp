@@ -108,11 +108,25 @@ protected:
             if (HWND w = FindWindowW(channel::kWindowClass, channel::kWindowTitle)) return w;
         return nullptr;
     }
+    // Init with the TALVORI.exe the build made, whose window and process
+    // are then `overlayWindow` and `process`.
+    void initWithRealOverlay() {
+        model.pluginPath = binFolder();
+        {
+            StdoutCapture quiet;
+            ASSERT_EQ(plugin.init(), 0);
+        }
+        overlayWindow = FindWindowW(channel::kWindowClass, channel::kWindowTitle);
+        ASSERT_NE(overlayWindow, nullptr);
+        track(overlayWindow);
+        ASSERT_NE(process, nullptr);
+    }
     void talk(anyID client) {
         StdoutCapture quiet;
         plugin.onTalkStatusChangeEvent(kConnection, 1, 0, client);
     }
     HANDLE process = nullptr;
+    HWND overlayWindow = nullptr;
 };
 
 TEST_F(EndToEnd, InitStartsTheOverlayProgramAndShutdownEndsIt) {
@@ -182,16 +196,8 @@ TEST_F(EndToEnd, APluginFolderWithAccentsStartsAndRestartsTheOverlay) {
 // client is not held by the dialog, and the dialog goes with the overlay.
 TEST_F(EndToEnd, ClosingTheClientWithTheSettingsDialogOpenEndsTheDialogAndTheOverlay) {
     if (!overlayBuilt()) GTEST_SKIP() << "TALVORI.exe is built by the 64-bit tree";
-    model.pluginPath = binFolder();
     loadPlugin();
-    {
-        StdoutCapture quiet;
-        ASSERT_EQ(plugin.init(), 0);
-    }
-    HWND overlay = FindWindowW(channel::kWindowClass, channel::kWindowTitle);
-    ASSERT_NE(overlay, nullptr);
-    track(overlay);
-    ASSERT_NE(process, nullptr);
+    ASSERT_NO_FATAL_FAILURE(initWithRealOverlay());
 
     std::atomic<bool> configured{false};
     std::thread open([&] {
@@ -257,15 +263,8 @@ TEST_F(EndToEnd, AHungOverlayHoldsNoHostThreadAndOnlyAStartedOneIsEnded) {
     }
 
     if (!overlayBuilt()) GTEST_SKIP() << "TALVORI.exe is built by the 64-bit tree";
-    model.pluginPath = binFolder();
-    {
-        StdoutCapture quiet;
-        ASSERT_EQ(plugin.init(), 0);
-    }
-    HWND overlay = FindWindowW(channel::kWindowClass, channel::kWindowTitle);
-    ASSERT_NE(overlay, nullptr);
-    track(overlay);
-    ASSERT_NE(process, nullptr);
+    ASSERT_NO_FATAL_FAILURE(initWithRealOverlay());
+    HWND overlay = overlayWindow;
     // A suspended program: its window stops answering for good.
     HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(overlay, nullptr));
     ASSERT_NE(thread, nullptr);
