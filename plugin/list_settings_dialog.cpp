@@ -22,6 +22,8 @@ constexpr WORD kMinOpacity = 25;
 constexpr WORD kMaxOpacity = 255;
 // Shutdown's request to cancel, posted to the dialog until its thread ends.
 constexpr UINT kEndRequestMessage = WM_APP + 2;
+// Another right click while the dialog is open: it comes to the front.
+constexpr UINT kComeForwardMessage = WM_APP + 3;
 constexpr DWORD kEndRepeatMs = 100;
 constexpr DWORD kCloseWaitMs = 3000;
 
@@ -195,6 +197,11 @@ INT_PTR CALLBACK listSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam
     case kEndRequestMessage:
         onEndRequest(dialog);
         return FALSE;
+    case kComeForwardMessage:
+        // The click that asked went to this process, which may therefore
+        // take the foreground.
+        SetForegroundWindow(dialog);
+        return FALSE;
     default:
         return FALSE;
     }
@@ -211,7 +218,9 @@ void runDialog(void* owner) {
 
 void openListSettingsDialog(HWND owner) {
     PluginLockGuard guard(threadLock);
-    if (dialogsAllowed) dialogThread.start(runDialog, owner);  // refused while one is open
+    if (!dialogsAllowed || dialogThread.start(runDialog, owner)) return;
+    // One is open already (a box over it brings itself forward with it).
+    if (HWND open = openDialog) PostMessageW(open, kComeForwardMessage, 0, 0);
 }
 
 void closeListSettingsDialog() {

@@ -117,6 +117,28 @@ TEST_F(ListDialogTest, ResetThenOkStoresTheDefaultsWithTheWindowSwitchedOff) {
     EXPECT_EQ(layered().flags, static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA));
 }
 
+TEST_F(ListDialogTest, ARightClickWhileItIsOpenBringsTheSameDialogForward) {
+    openWindow();
+    ASSERT_TRUE(openDialog());
+    HWND first = dialog;
+    // The user went back to another window meanwhile.
+    HWND other = CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                 nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    ASSERT_TRUE(dialogs::waitUntil([&] { return GetForegroundWindow() == other; }));
+
+    PostMessageW(listWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(listWindow.load()),
+                 MAKELPARAM(-1, -1));
+    EXPECT_TRUE(dialogs::waitUntil([&] { return GetForegroundWindow() == first; }));
+    EXPECT_TRUE(IsWindow(first));
+    DestroyWindow(other);
+    ASSERT_TRUE(closeWith(IDCANCEL));
+    EXPECT_EQ(dialogs::waitForDialogWith(GetCurrentProcessId(), IDC_LIST_OPACITY,
+                                         L"msctls_trackbar32", 500),
+              nullptr)
+        << "a second dialog opened";
+}
+
 TEST_F(ListDialogTest, CloseDuringConfigureBringsTheCaptionBack) {
     configuring = 1;
     openWindow(true);
