@@ -13,6 +13,7 @@
 #include "list_settings_dialog.h"
 #include "list_window.h"
 #include "live_display_config.h"
+#include "message_pump.h"
 #include "name_cache.h"
 #include "overlay_link.h"
 #include "play_switches.h"
@@ -100,27 +101,15 @@ HWND waitForOverlayWindow() {
 
 // Shutdown may run on the thread that owns the List Channel window while
 // the configure thread still has to reach that window: keep answering its
-// messages until configure has ended, or for `timeoutMs` at most. A quit
-// request seen meanwhile is handed back to the thread's own loop. True
+// messages until configure has ended, or for `timeoutMs` at most. True
 // when configure is over.
 bool waitWhileConfiguring(DWORD timeoutMs) {
-    bool quit = false;
-    WPARAM quitCode = 0;
+    MessagePump pump;
     const ULONGLONG start = GetTickCount64();
     while (configuring.load() && GetTickCount64() - start < timeoutMs) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                quit = true;
-                quitCode = msg.wParam;
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        pump.drain();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
-    if (quit) PostQuitMessage(static_cast<int>(quitCode));
     return !configuring.load();
 }
 

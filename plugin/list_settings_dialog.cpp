@@ -199,8 +199,9 @@ INT_PTR CALLBACK listSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam
         return FALSE;
     case kComeForwardMessage:
         // The click that asked went to this process, which may therefore
-        // take the foreground.
-        SetForegroundWindow(dialog);
+        // take the foreground. A colour picker or question open over the
+        // dialog is what comes forward then.
+        SetForegroundWindow(GetLastActivePopup(dialog));
         return FALSE;
     default:
         return FALSE;
@@ -219,7 +220,7 @@ void runDialog(void* owner) {
 void openListSettingsDialog(HWND owner) {
     PluginLockGuard guard(threadLock);
     if (!dialogsAllowed || dialogThread.start(runDialog, owner)) return;
-    // One is open already (a box over it brings itself forward with it).
+    // One is open already.
     if (HWND open = openDialog) PostMessageW(open, kComeForwardMessage, 0, 0);
 }
 

@@ -7,6 +7,7 @@
 #include "library_thread.h"
 #include "lifecycle.h"
 #include "list_window.h"
+#include "message_pump.h"
 #include "plugin_lock.h"
 
 namespace {
@@ -38,21 +39,6 @@ void announcePlaySwitches() {
 }
 
 void runSettings(void*) { pluginConfigure(); }
-
-// Answers this thread's messages; a quit request is handed back to the
-// thread's own loop afterwards.
-void pumpMessages(bool* quit, WPARAM* quitCode) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            *quit = true;
-            *quitCode = msg.wParam;
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 }  // namespace
 
@@ -129,16 +115,14 @@ void openSettingsInBackground() { settingsThread.start(runSettings, nullptr); }
 void finishSettingsThread(DWORD timeoutMs) {
     HANDLE thread = settingsThread.take();
     if (!thread) return;
-    bool quit = false;
-    WPARAM quitCode = 0;
+    MessagePump pump;
     const DWORD start = GetTickCount();
     for (;;) {
         const DWORD elapsed = GetTickCount() - start;
         if (elapsed >= timeoutMs) break;
         DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
         if (woke != WAIT_OBJECT_0 + 1) break;  // ended, timed out or failed
-        pumpMessages(&quit, &quitCode);
+        pump.drain();
     }
     CloseHandle(thread);
-    if (quit) PostQuitMessage(static_cast<int>(quitCode));
 }
