@@ -2,13 +2,18 @@
 
 #include <cwchar>
 
+unsigned copyBoundedText(wchar_t* to, unsigned room, const wchar_t* from, unsigned most) {
+    if (room == 0) return 0;
+    unsigned n = 0;
+    if (from)
+        for (; n < most && n + 1 < room && from[n] != L'\0'; ++n) to[n] = from[n];
+    to[n] = L'\0';
+    return n;
+}
+
 void copySharedText(SharedArea area, const wchar_t* text, unsigned count) {
     if (!area.text || area.capacity == 0 || count == 0) return;
-    if (count > area.capacity) count = area.capacity;
-    unsigned i = 0;
-    for (; text && i + 1 < count && text[i] != L'\0'; ++i) area.text[i] = text[i];
-    area.text[i] = L'\0';
-    area.text[count - 1] = L'\0';
+    copyBoundedText(area.text, count < area.capacity ? count : area.capacity, text, count);
 }
 
 void writeSharedText(HANDLE mutex, SharedArea area, const wchar_t* text, unsigned count) {

@@ -83,6 +83,14 @@ void appendActivityLog(ActivityLog* log, DWORD kind, const wchar_t* text);
 // True when the header is the one this build writes.
 bool activityLogUsable(const ActivityLog* log);
 
+// Reader's side, without the mutex: the number of the newest entry. The
+// writer moves it in one aligned 32-bit store once the entry is in place,
+// so it reads whole; the entries themselves are read under the mutex.
+inline DWORD newestActivityEntry(const ActivityLog* log) {
+    const volatile DWORD* newest = &log->newest;
+    return *newest;
+}
+
 // Reader's side, with the mutex held: hands every entry newer than `seen`
 // to `take` (kind, text, length) in order and moves `seen` to the newest.
 // A reader further behind than the log holds gets the newest lineCount
@@ -98,6 +106,11 @@ void readActivityLog(const ActivityLog* log, DWORD& seen, Take take);
 void writeSharedText(HANDLE mutex, SharedArea area, const wchar_t* text, unsigned count);
 // The same copy for a caller that holds the mutex already (or needs none).
 void copySharedText(SharedArea area, const wchar_t* text, unsigned count);
+
+// The one bounded copy of UTF-16 text: at most `most` units of `from`, and
+// never more than `room` - 1, stopping at its terminator; `to` is always
+// terminated (room > 0). A null `from` copies as "". Returns the units copied.
+unsigned copyBoundedText(wchar_t* to, unsigned room, const wchar_t* from, unsigned most);
 
 // Length of the text in an area another process may have filled: never
 // reads past `capacity` units, whether or not a terminator is there.

@@ -1,5 +1,8 @@
 #include "localized_resources.h"
 
+#include "display_scale.h"
+#include "module_context.h"
+
 #include <commctrl.h>
 
 namespace {
@@ -45,6 +48,11 @@ LANGID uiLanguage() {
 
 INT_PTR runDialogInLanguage(HINSTANCE module, int id, LANGID language, HWND owner, DLGPROC proc,
                             LPARAM param) {
+    // Per-monitor aware (a V2 dialog scales itself on a move to another
+    // monitor) and themed by the module's own manifest, whatever the
+    // program hosting the module runs with.
+    ScaleAwarenessScope aware;
+    ModuleContextScope themed(module);
     DWORD size = 0;
     const void* tmpl = lockResource(module, RT_DIALOG, MAKEINTRESOURCEW(id), language, &size);
     if (!tmpl) return DialogBoxParamW(module, MAKEINTRESOURCEW(id), owner, proc, param);

@@ -40,3 +40,17 @@ bool reachableOnScreen(const RECT& window) {
     EnumDisplayMonitors(nullptr, nullptr, checkMonitor, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+bool moveIntoReach(HWND window, POINT home, RECT* was) {
+    RECT r{};
+    if (!GetWindowRect(window, &r) || reachableOnScreen(r)) return false;
+    if (was) *was = r;
+    SetWindowPos(window, nullptr, home.x, home.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+bool screenLayoutChanged(UINT message, WPARAM wParam) {
+    return message == WM_DISPLAYCHANGE ||
+           (message == WM_SETTINGCHANGE && wParam == SPI_SETWORKAREA);
+}

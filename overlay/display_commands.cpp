@@ -9,6 +9,8 @@
 namespace {
 
 LRESULT onQuit(HWND window, OverlayState& state) {
+    // An open dialog's preview may have moved the window (RESET does).
+    cancelSettingsDialog();
     RECT r{};
     GetWindowRect(window, &r);
     DisplayConfig& live = state.liveConfig;
@@ -23,50 +25,28 @@ LRESULT onQuit(HWND window, OverlayState& state) {
     return 0;
 }
 
-VOID CALLBACK onLinesCopyRetry(HWND window, UINT, UINT_PTR id, DWORD);
+// A fetch the mutex held up is tried again with this timer (it carries its
+// own procedure).
+constexpr UINT_PTR DISPLAY_FETCH_RETRY_TIMER = 0x7A1;
+constexpr UINT kFetchRetryMs = 100;
 
-// Copies both lines for the paint; a busy mutex is tried again shortly.
-void copyLinesOrRetry(HWND window, OverlayState& state) {
-    if (!copyLines(state.link))
-        SetTimer(window, LINES_COPY_RETRY_TIMER, kActivityReadRetryMs, onLinesCopyRetry);
-}
-
-VOID CALLBACK onLinesCopyRetry(HWND window, UINT, UINT_PTR id, DWORD) {
-    KillTimer(window, id);
-    copyLinesOrRetry(window, overlayStateOf(window));
-    repaintOverlay(window);
-}
-
-LRESULT onSpeakersChanged(HWND window, OverlayState& state) {
-    if (!state.link.isOpen()) openDisplayChannel(state.link, true);
-    copyLinesOrRetry(window, state);
-    repaintOverlay(window);
-    return 0;
-}
-
-VOID CALLBACK onActivityReadRetry(HWND window, UINT, UINT_PTR id, DWORD);
-
-// Takes every line the plugin wrote since the last read into the queue; a
-// clear entry drops what was queued before it. With a display duration of
-// 0 nothing is queued, yet the lines count as read.
-void takeNewActivity(HWND window, OverlayState& state) {
+// Queues the activity entries a fetch took: a clear entry drops what was
+// queued before it. With a display duration of 0 nothing is queued, yet
+// the lines count as read.
+void queueTaken(HWND window, OverlayState& state, const ActivityEntries& taken) {
+    if (taken.count == 0) return;
     ActivityQueue& queue = state.activityQueue;
     const bool queueing = state.liveConfig.displayDuration != 0;
     const bool wasEmpty = queue.empty();
     bool cleared = false;
-    const bool read = readNewActivity(state.link, [&](DWORD kind, const wchar_t* text,
-                                                      size_t length) {
-        if (kind == kLogEntryClear) {
+    for (unsigned i = 0; i < taken.count; ++i) {
+        const ActivityEntries::Entry& entry = taken.entries[i];
+        if (entry.kind == kLogEntryClear) {
             queue.clear();
             cleared = true;
-        } else if (kind == kLogEntryLine && queueing) {
-            queue.push(text, length);  // a full queue drops the line
+        } else if (entry.kind == kLogEntryLine && queueing) {
+            queue.push(entry.text, entry.length);  // a full queue drops the line
         }
-    });
-    if (!read) {
-        // The mutex was busy: the lines wait in the log, read again soon.
-        SetTimer(window, ACTIVITY_READ_RETRY_TIMER, kActivityReadRetryMs, onActivityReadRetry);
-        return;
     }
     // A line that comes to the head of an empty (or just cleared) queue gets
     // a full period; a line behind the head waits for it.
@@ -77,19 +57,31 @@ void takeNewActivity(HWND window, OverlayState& state) {
     }
 }
 
-VOID CALLBACK onActivityReadRetry(HWND window, UINT, UINT_PTR id, DWORD) {
-    KillTimer(window, id);
-    takeNewActivity(window, overlayStateOf(window));
+VOID CALLBACK onFetchRetry(HWND window, UINT, UINT_PTR id, DWORD);
+
+// Takes what the plugin announced into the queue and the paint's copies;
+// a busy mutex is tried again shortly, meanwhile the last copies show.
+void fetchAnnounced(HWND window, OverlayState& state, Announced announced) {
+    ActivityEntries taken;
+    if (state.link.fetch(announced, taken) == FetchResult::MutexBusy)
+        SetTimer(window, DISPLAY_FETCH_RETRY_TIMER, kFetchRetryMs, onFetchRetry);
+    else
+        queueTaken(window, state, taken);
     repaintOverlay(window);
 }
 
+VOID CALLBACK onFetchRetry(HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
+    fetchAnnounced(window, overlayStateOf(window), Announced::Nothing);
+}
+
+LRESULT onSpeakersChanged(HWND window, OverlayState& state) {
+    fetchAnnounced(window, state, Announced::SpeakerLine);
+    return 0;
+}
+
 LRESULT onActivityPosted(HWND window, OverlayState& state) {
-    if (!state.link.isOpen())
-        openDisplayChannel(state.link, true);
-    else
-        openActivityLog(state.link, true);
-    takeNewActivity(window, state);
-    repaintOverlay(window);
+    fetchAnnounced(window, state, Announced::Activity);
     return 0;
 }
 
@@ -99,13 +91,12 @@ LRESULT onActivityPosted(HWND window, OverlayState& state) {
 // after the duration was set to 0.
 LRESULT onActivityClear(HWND window, OverlayState& state) {
     if (state.link.hasLog() && state.liveConfig.displayDuration != 0) {
-        takeNewActivity(window, state);
+        fetchAnnounced(window, state, Announced::Activity);
     } else {
         state.activityQueue.clear();
         stopActivityTimer(window);
-        copyLinesOrRetry(window, state);  // with duration 0 the area itself shows
+        fetchAnnounced(window, state, Announced::Nothing);  // with duration 0 the area itself shows
     }
-    repaintOverlay(window);
     return 0;
 }
 
@@ -135,6 +126,11 @@ LRESULT onPlayChanged(HWND window, OverlayState& state) {
 }
 
 }  // namespace
+
+void retryOwedFetch(HWND window, OverlayState& state) {
+    if (state.link.owesFetch())
+        SetTimer(window, DISPLAY_FETCH_RETRY_TIMER, kFetchRetryMs, onFetchRetry);
+}
 
 LRESULT onDisplayMessage(HWND window, OverlayState& state, WPARAM code, LPARAM lParam) {
     switch (code) {

@@ -6,3 +6,6 @@
 
 // Handles one command code; unknown codes do nothing and answer 0.
 LRESULT onDisplayMessage(HWND window, OverlayState& state, WPARAM code, LPARAM lParam);
+
+// Arms the retry for what the start left waiting for the mutex.
+void retryOwedFetch(HWND window, OverlayState& state);

@@ -1,107 +1,160 @@
 #include "display_link.h"
 
 #include <cstdio>
+#include <cwchar>
 
-wchar_t* DisplayLink::speakerText() const {
+namespace {
+
+// `to` holds capacity + 1 units.
+void copyBounded(wchar_t* to, const wchar_t* from, unsigned capacity) {
+    copyBoundedText(to, capacity + 1, from, capacity);
+}
+
+void putText(wchar_t* area, unsigned capacity, const wchar_t* text) {
+    copySharedText(SharedArea{area, capacity}, text, sharedCount(text, capacity));
+}
+
+void traceError(const char* format) { std::printf(format, static_cast<int>(GetLastError())); }
+
+}  // namespace
+
+wchar_t* DisplayLink::speakerArea() const {
     if (speakerView_) return static_cast<wchar_t*>(speakerView_.get());
     return privateText_.get();
 }
 
-namespace {
-
-void ensurePrivateText(std::unique_ptr<wchar_t[]>& text) {
-    // Zeroed, so that even before the start text is written it reads as "".
-    if (!text) text = std::make_unique<wchar_t[]>(channel::kSpeakerUnits);
+void DisplayLink::start(const wchar_t* startText) {
+    putText(startText_, channel::kSpeakerUnits, startText);
+    openChannel(Opening::AtStart);
+    if (!isOpen()) {
+        // Our own buffer: nobody else writes it.
+        putText(speakerArea(), channel::kSpeakerUnits, startText_);
+        copyLinesHeld();
+        return;
+    }
+    startTextOwed_ = true;
+    activityClearOwed_ = activityArea() != nullptr;
+    ActivityEntries none;
+    if (fetch(Announced::Nothing, none) == FetchResult::MutexBusy) {
+        // Meanwhile the paint shows what the waiting writes will leave.
+        copyBounded(speakerCopy_, startText_, channel::kSpeakerUnits);
+        activityCopy_[0] = L'\0';
+    }
 }
 
-// `to` holds capacity + 1 units.
-void copyBounded(wchar_t* to, const wchar_t* from, unsigned capacity) {
-    const size_t n = boundedLength(from, capacity);
-    for (size_t i = 0; i < n; ++i) to[i] = from[i];
-    to[n] = L'\0';
-}
-
-}  // namespace
-
-int openDisplayChannel(DisplayLink& link, bool onNotification) {
+void DisplayLink::openChannel(Opening opening) {
     UniqueKernelHandle speakerMapping(
         OpenFileMappingW(channel::kMapAllAccess, FALSE, channel::kSpeakerAreaName));
+    UniqueView speakerView;
     if (!speakerMapping) {
-        std::printf("Could not open file mapping object (%d).\n", static_cast<int>(GetLastError()));
-        ensurePrivateText(link.privateText_);
-        return 0;
+        traceError("Could not open file mapping object (%d).\n");
+    } else {
+        speakerView.reset(MapViewOfFile(speakerMapping.get(), channel::kMapAllAccess, 0, 0,
+                                        channel::kSpeakerBytes));
+        if (!speakerView) traceError("Could not map view of file (%d).\n");
     }
-    UniqueView speakerView(MapViewOfFile(speakerMapping.get(), channel::kMapAllAccess, 0, 0,
-                                         channel::kSpeakerBytes));
     if (!speakerView) {
-        std::printf("Could not map view of file (%d).\n", static_cast<int>(GetLastError()));
-        ensurePrivateText(link.privateText_);
-        return 0;
+        // Zeroed, so that even before the start text is written it reads as "".
+        if (!privateText_) privateText_ = std::make_unique<wchar_t[]>(channel::kSpeakerUnits);
+        return;
     }
-    link.speakerMapping_ = std::move(speakerMapping);
-    link.speakerView_ = std::move(speakerView);
-    link.privateText_.reset();
+    speakerMapping_ = std::move(speakerMapping);
+    speakerView_ = std::move(speakerView);
+    privateText_.reset();
 
-    link.activityMapping_.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
-                                                   0, channel::kActivityBytes,
-                                                   channel::kActivityAreaName));
-    if (!link.activityMapping_) {
-        std::printf("Could not create file mapping object (%d).\n",
-                    static_cast<int>(GetLastError()));
-        return 0;
-    }
-    link.activityView_.reset(MapViewOfFile(link.activityMapping_.get(), channel::kMapAllAccess,
-                                           0, 0, channel::kActivityBytes));
-    // At start, a line left over from before this opening was never
-    // announced to us.
-    if (link.activityView_ && !onNotification)
-        copySharedText(SharedArea{link.activityText(), channel::kActivityUnits}, L"", 1);
+    activityMapping_.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                              channel::kActivityBytes, channel::kActivityAreaName));
+    if (activityMapping_)
+        activityView_.reset(MapViewOfFile(activityMapping_.get(), channel::kMapAllAccess, 0, 0,
+                                          channel::kActivityBytes));
+    else
+        traceError("Could not create file mapping object (%d).\n");
 
-    link.mutex_.reset(OpenMutexW(channel::kMutexOpenAccess, FALSE, channel::kMutexName));
-    if (!link.mutex_) {
-        std::printf("Could not open mutex  object (%d).\n", static_cast<int>(GetLastError()));
-        return 0;
-    }
-    openActivityLog(link, onNotification);
-    return link.activityView_ ? 1 : 0;
+    mutex_.reset(OpenMutexW(channel::kMutexOpenAccess, FALSE, channel::kMutexName));
+    if (!mutex_) traceError("Could not open mutex  object (%d).\n");
+    // Opened on a notification, the log holds nothing from before our
+    // start: the plugin had not made its channel then.
+    openLog(opening == Opening::AtStart ? LogStart::AfterNewest : LogStart::AtOldestHeld);
 }
 
-void openActivityLog(DisplayLink& link, bool onNotification) {
-    if (link.hasLog() || !link.mutex_) return;
+void DisplayLink::openLog(LogStart from) {
+    if (hasLog() || !mutex_) return;
     UniqueKernelHandle mapping(OpenFileMappingW(FILE_MAP_READ, FALSE, channel::kActivityLogName));
     if (!mapping) return;  // an older plugin: the activity area alone
     UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, kActivityLogBytes));
     if (!view) return;
-    const DWORD wait = WaitForSingleObject(link.mutex_.get(), kOverlayMutexWaitMs);
-    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return;  // tried again on the next post
-    const ActivityLog* log = static_cast<const ActivityLog*>(view.get());
-    const DWORD newest = log->newest;
-    ReleaseMutex(link.mutex_.get());
-    link.seen_ = newest;
-    if (onNotification)
-        link.seen_ = newest > channel::kActivityLogLines ? newest - channel::kActivityLogLines : 0;
-    link.logMapping_ = std::move(mapping);
-    link.logView_ = std::move(view);
+    // Taken without the mutex, so that where reading begins never depends
+    // on whether the mutex was free at the opening. 0 reads all the log holds.
+    seen_ = from == LogStart::AfterNewest
+                ? newestActivityEntry(static_cast<const ActivityLog*>(view.get()))
+                : 0;
+    logMapping_ = std::move(mapping);
+    logView_ = std::move(view);
 }
 
-void copyLinesHeld(DisplayLink& link) {
-    copyBounded(link.speakerCopy_, link.speakerText(), channel::kSpeakerUnits);
-    if (link.activityText())
-        copyBounded(link.activityCopy_, link.activityText(), channel::kActivityUnits);
+FetchResult DisplayLink::fetch(Announced announced, ActivityEntries& taken) {
+    taken.count = 0;
+    if (announced == Announced::SpeakerLine) startTextOwed_ = false;  // the plugin's is newer
+    if (announced == Announced::Activity) {
+        activityOwed_ = true;
+        activityClearOwed_ = false;  // the line there is the one announced
+    }
+    if (!isOpen())
+        openChannel(Opening::OnNotification);
     else
-        link.activityCopy_[0] = L'\0';
-}
+        openLog(LogStart::AtOldestHeld);  // the log appeared after the channel
 
-bool copyLines(DisplayLink& link) {
-    HANDLE mutex = link.mutex();
-    // Before the channel is open the text is our own: nobody else writes it.
-    if (!link.isOpen() || !mutex) {
-        copyLinesHeld(link);
-        return true;
+    HANDLE mutex = mutex_.get();
+    if (!isOpen() || !mutex) {
+        // Our own text, or a channel with no mutex to write or read under:
+        // our writes go in as they are, and no activity line is taken
+        // while the plugin may be writing it.
+        writeOwedHeld();
+        activityOwed_ = false;
+        copyLinesHeld();
+        return FetchResult::Done;
     }
     const DWORD wait = WaitForSingleObject(mutex, kOverlayMutexWaitMs);
-    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return false;
-    copyLinesHeld(link);
+    // An abandoned mutex still guards a complete write: the plugin's writer
+    // terminates every line before it releases.
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return FetchResult::MutexBusy;
+    writeOwedHeld();
+    if (activityOwed_) takeActivityHeld(taken);
+    copyLinesHeld();
     ReleaseMutex(mutex);
-    return true;
+    return FetchResult::Done;
+}
+
+void DisplayLink::writeOwedHeld() {
+    if (startTextOwed_ && speakerArea()) putText(speakerArea(), channel::kSpeakerUnits, startText_);
+    if (activityClearOwed_ && activityArea()) putText(activityArea(), channel::kActivityUnits, L"");
+    startTextOwed_ = activityClearOwed_ = false;
+}
+
+void DisplayLink::takeActivityHeld(ActivityEntries& taken) {
+    activityOwed_ = false;
+    auto keep = [&taken](DWORD kind, const wchar_t* text, size_t length) {
+        // The log hands out at most as many entries as it holds.
+        if (taken.count == channel::kActivityLogLines) return;
+        ActivityEntries::Entry& entry = taken.entries[taken.count++];
+        entry.kind = kind;
+        entry.length = length;
+        wmemcpy(entry.text, text, length);
+        entry.text[length] = L'\0';
+    };
+    if (hasLog() && activityLogUsable(log())) {
+        readActivityLog(log(), seen_, keep);
+    } else if (const wchar_t* line = activityArea()) {
+        // An older plugin: the newest line alone. Any process may write
+        // the area, so the length is bounded by it.
+        keep(kLogEntryLine, line, boundedLength(line, channel::kActivityUnits));
+    }
+}
+
+void DisplayLink::copyLinesHeld() {
+    copyBounded(speakerCopy_, speakerArea(), channel::kSpeakerUnits);
+    if (activityArea())
+        copyBounded(activityCopy_, activityArea(), channel::kActivityUnits);
+    else
+        activityCopy_[0] = L'\0';
 }

@@ -6,9 +6,12 @@
 #include <cstdio>
 
 #include "display_channel.h"
+#include "display_commands.h"
 #include "display_config.h"
 #include "display_link.h"
+#include "display_scale.h"
 #include "overlay_reach.h"
+#include "overlay_scale.h"
 #include "overlay_state.h"
 #include "overlay_visibility.h"
 #include "overlay_window.h"
@@ -18,13 +21,10 @@ namespace {
 constexpr UINT kClassNameString = 40000;
 constexpr UINT kTitleString = 40001;
 
-// No lock needed: the plugin waits for our window before it writes its
-// first line.
-void writeStartText(OverlayState& state) {
-    const wchar_t* text = state.liveConfig.twoLines ? kStartBanner : L"";
-    writeSharedText(nullptr, SharedArea{state.link.speakerText(), channel::kSpeakerUnits}, text,
-                    sharedCount(text, channel::kSpeakerUnits));
-    copyLines(state.link);
+// Before the window exists, so that the plugin, which waits for it, writes
+// its first line after ours.
+void startDisplayLink(OverlayState& state) {
+    state.link.start(state.liveConfig.twoLines ? kStartBanner : L"");
 }
 
 int runMessageLoop() {
@@ -43,19 +43,22 @@ int runMessageLoop() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Trace lines must reach a redirected stdout even if we are killed.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
+    // The manifest asks for per-monitor awareness; this holds where a
+    // loader ignores it (the whole program runs on this thread).
+    ScaleAwarenessScope aware;
 
     OverlayState state;
-    openDisplayChannel(state.link);
     loadDisplayConfig(state.liveConfig);
     loadPlayConfig(state.play);
-    state.font = GetStockObject(SYSTEM_FONT);
-    writeStartText(state);
+    startOverlayScale(state);
+    startDisplayLink(state);
     LoadStringW(instance, kTitleString, state.title, kTitleUnits);
     LoadStringW(instance, kClassNameString, state.className, kTitleUnits);
 
     registerOverlayClass(instance, state);
     HWND window = createOverlayWindow(instance, state);
     if (!window) return 0;
+    retryOwedFetch(window, state);
     bringOverlayIntoReach(window, state);
     updateOverlayVisibility(window, state);
     UpdateWindow(window);

@@ -4,25 +4,23 @@
 #include "screen_reach.h"
 
 void bringOverlayIntoReach(HWND window, OverlayState& state) {
-    RECT r{};
-    if (!GetWindowRect(window, &r) || reachableOnScreen(r)) return;
+    DisplayConfig home;
+    resetDisplayConfig(home);
+    RECT was{};
+    if (!moveIntoReach(window, POINT{home.x, home.y}, &was)) return;
     DisplayConfig& live = state.liveConfig;
     // Dragged there since the last save (onto a monitor now gone): store
     // that place now, as quitting would have, so it comes back with the
     // monitor.
-    if (r.left != live.x || r.top != live.y) {
-        live.x = r.left;
-        live.y = r.top;
+    if (was.left != live.x || was.top != live.y) {
+        live.x = was.left;
+        live.y = was.top;
         saveDisplayConfig(live);
     }
     // Not a move by the user: the new place goes into memory only, so the
     // quit-time save sees no move and the record keeps the user's place.
     // The preview follows, or an open settings dialog would put the window
     // back where nobody can see it.
-    DisplayConfig home;
-    resetDisplayConfig(home);
     live.x = state.previewConfig.x = home.x;
     live.y = state.previewConfig.y = home.y;
-    SetWindowPos(window, nullptr, home.x, home.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

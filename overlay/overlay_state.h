@@ -6,8 +6,11 @@
 #include "activity_queue.h"
 #include "display_config.h"
 #include "display_link.h"
+#include "display_scale.h"
 #include "play_config.h"
+#include "scale_channel.h"
 #include "unique_handle.h"
+#include "window_drag.h"
 
 inline constexpr int kTitleUnits = 100;
 
@@ -17,13 +20,6 @@ inline constexpr wchar_t kStartBanner[] =
     L"_________________TALVORI______________________________________________";
 inline constexpr size_t kStartBannerUnits = sizeof kStartBanner / sizeof kStartBanner[0] - 1;
 static_assert(kStartBannerUnits == 70, "the banner is 70 units");
-
-// A move of the window by hand, in screen coordinates.
-struct OverlayDrag {
-    bool active = false;
-    POINT grab{};    // the cursor when the button went down
-    POINT origin{};  // the window's top-left corner then
-};
 
 struct OverlayState {
     // The settings in force: layout, what is drawn, the timer period.
@@ -35,13 +31,17 @@ struct OverlayState {
     // freed first, then the views, then the mutex.
     DisplayLink link;
     ActivityQueue activityQueue;
-    HGDIOBJ font = nullptr;  // a stock object: never released
+    // The dpi of the monitor the window is on, the font for it, and where
+    // the plugin reads that dpi (overlay_scale.h).
+    UINT dpi = kBaseDpi;
+    OverlayFont font;
+    ScaleChannel scale;
     UniqueGdiObject backgroundBrush;
     // The plugin's List Channel switch while the settings dialog runs.
     int listChannelSwitch = 0;
     // Lock, idle hiding and hidden-by-the-user, as the plugin last stored them.
     PlayConfig play{};
-    OverlayDrag drag;
+    WindowDrag drag;
     // The dialog previews its changes on the window, so it shows meanwhile.
     bool settingsOpen = false;
     wchar_t title[kTitleUnits] = L"";

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
+#include "click_through.h"
 #include "display_channel.h"
-#include "overlay_drag.h"
 
 namespace {
 
@@ -30,14 +30,7 @@ bool shouldShow(const OverlayState& state) {
 }
 
 void applyLock(HWND window, OverlayState& state) {
-    const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
-    const LONG_PTR wanted = state.play.locked ? exStyle | WS_EX_TRANSPARENT
-                                              : exStyle & ~static_cast<LONG_PTR>(WS_EX_TRANSPARENT);
-    if (wanted == exStyle) return;
-    if (state.play.locked) stopOverlayDrag(window, state);
-    SetWindowLongPtrW(window, GWL_EXSTYLE, wanted);
-    SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    setClickThrough(window, state.play.locked ? ClickThrough::on : ClickThrough::off, state.drag);
 }
 
 }  // namespace
@@ -62,7 +55,7 @@ void updateOverlayVisibility(HWND window, OverlayState& state) {
         SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
                      SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
     } else {
-        stopOverlayDrag(window, state);
+        stopWindowDrag(window, state.drag);
         SetWindowPos(window, nullptr, 0, 0, 0, 0,
                      SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
     }

@@ -3,10 +3,13 @@
 #include "activity_timer.h"
 #include "display_channel.h"
 #include "display_commands.h"
-#include "overlay_drag.h"
 #include "overlay_reach.h"
+#include "overlay_scale.h"
 #include "overlay_visibility.h"
 #include "paint.h"
+#include "screen_reach.h"
+#include "stay_in_front.h"
+#include "window_drag.h"
 
 namespace {
 
@@ -25,23 +28,38 @@ LRESULT onNcCreate(HWND window, const CREATESTRUCTW* create, WPARAM wParam, LPAR
 
 LRESULT onTimer(HWND window, OverlayState& state, UINT_PTR id) {
     if (id == ACTIVITY_TIMER) onActivityTimer(window, state);
-    if (id == DRAG_TIMER) followOverlayDrag(window, state);
+    if (id == kWindowDragTimer) followWindowDrag(window, state.drag);
     return 0;
 }
 
-// A monitor was removed or the resolution changed: the work area follows
-// with a settings change of its own.
-LRESULT onDisplayChange(HWND window, OverlayState& state) {
-    bringOverlayIntoReach(window, state);
+// The window is grabbed anywhere, unless clicks go through it.
+LRESULT onLeftButtonDown(HWND window, OverlayState& state) {
+    if (!state.play.locked) beginWindowDrag(window, state.drag);
     return 0;
 }
 
-LRESULT onSettingChange(HWND window, OverlayState& state, WPARAM what) {
-    if (what == SPI_SETWORKAREA) bringOverlayIntoReach(window, state);
+LRESULT onMouseMove(HWND window, OverlayState& state) {
+    if (state.drag.active) followWindowDrag(window, state.drag);
     return 0;
 }
 
-LRESULT onDestroy() {
+LRESULT onLeftButtonUp(HWND window, OverlayState& state) {
+    endWindowDrag(window, state.drag);
+    return 0;
+}
+
+LRESULT onCaptureChanged(HWND window, OverlayState& state) {
+    stopWindowDrag(window, state.drag);
+    return 0;
+}
+
+LRESULT onDisplayChange(HWND window, OverlayState& state, UINT message, WPARAM wParam) {
+    if (screenLayoutChanged(message, wParam)) bringOverlayIntoReach(window, state);
+    return 0;
+}
+
+LRESULT onDestroy(HWND window) {
+    stopStayingInFront(window);
     PostQuitMessage(0);
     return 0;
 }
@@ -62,27 +80,25 @@ LRESULT CALLBACK overlayWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
     case WM_LBUTTONDOWN:
-        beginOverlayDrag(window, *state);
-        return 0;
+        return onLeftButtonDown(window, *state);
     case WM_MOUSEMOVE:
-        if (state->drag.active) followOverlayDrag(window, *state);
-        return 0;
+        return onMouseMove(window, *state);
     case WM_LBUTTONUP:
-        endOverlayDrag(window, *state);
-        return 0;
+        return onLeftButtonUp(window, *state);
     case WM_CAPTURECHANGED:
-        stopOverlayDrag(window, *state);
-        return 0;
+        return onCaptureChanged(window, *state);
     case WM_TIMER:
         return onTimer(window, *state, static_cast<UINT_PTR>(wParam));
     case DISPLAY_MESSAGE:
         return onDisplayMessage(window, *state, wParam, lParam);
     case WM_DISPLAYCHANGE:
-        return onDisplayChange(window, *state);
     case WM_SETTINGCHANGE:
-        return onSettingChange(window, *state, wParam);
+        return onDisplayChange(window, *state, message, wParam);
+    case kDpiChangedMessage:
+        return onOverlayDpiChanged(window, *state, LOWORD(wParam),
+                                   reinterpret_cast<const RECT*>(lParam));
     case WM_DESTROY:
-        return onDestroy();
+        return onDestroy(window);
     case WM_COMMAND:
         return 0;
     default:
@@ -109,11 +125,17 @@ bool registerOverlayClass(HINSTANCE instance, OverlayState& state) {
 HWND createOverlayWindow(HINSTANCE instance, OverlayState& state) {
     state.previewConfig = state.liveConfig;
     const DisplayConfig& c = state.liveConfig;
-    // Not yet visible: the look is applied before the first show.
+    // Not yet visible: the look, and the size for the dpi of the monitor it
+    // lands on, are applied before the first show.
+    const SIZE size = overlaySize(c, state.dpi);
     HWND window = CreateWindowExW(overlayExStyle(state.play), state.className, state.title,
-                                  WS_POPUP, c.x, c.y, c.width, c.lineHeight, nullptr, nullptr,
+                                  WS_POPUP, c.x, c.y, size.cx, size.cy, nullptr, nullptr,
                                   instance, &state);
-    if (window) applyWindowStyle(window, c, true);
+    if (!window) return nullptr;
+    adoptOverlayDpi(window, state);
+    applyWindowStyle(window, c, true);
+    // Over a game that stacks itself on top of every topmost window.
+    stayInFront(window);
     return window;
 }
 
@@ -131,10 +153,10 @@ void applyWindowStyle(HWND window, const DisplayConfig& config, bool colourKeyAl
     else
         SetLayeredWindowAttributes(window, 0, config.opacity, LWA_ALPHA);
 
-    // The two-lines byte counts lines, so a stored 2 makes room for three.
-    const int height = (config.twoLines + 1) * config.lineHeight;
+    const OverlayState* state = stateOf(window);
+    const SIZE size = overlaySize(config, state ? state->dpi : kBaseDpi);
     // Previews and restores happen while a game may have the keyboard.
-    SetWindowPos(window, HWND_TOPMOST, config.x, config.y, config.width, height,
+    SetWindowPos(window, HWND_TOPMOST, config.x, config.y, size.cx, size.cy,
                  SWP_FRAMECHANGED | SWP_NOACTIVATE);
 }
 

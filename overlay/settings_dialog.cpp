@@ -1,26 +1,24 @@
 #include "settings_dialog.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <cstdint>
 
+#include "dialog_controls.h"
+#include "foreground_return.h"
+#include "localized_resources.h"
 #include "overlay_window.h"
 #include "settings_dialog_ids.h"
-#include "localized_resources.h"
+
+static_assert(IDS_RESET_QUESTION == kResetQuestionString, "one RESET question");
 
 namespace {
 
-constexpr wchar_t kMessageCaption[] = L"TALVORI";
-constexpr int kMessageUnits = 100;
-constexpr WORD kMinOpacity = 25;
-constexpr WORD kMaxOpacity = 255;
 constexpr uint16_t kMinWidth = 100;
 constexpr uint16_t kMaxWidth = 500;
 constexpr int kMaxArrowDuration = 99;
 
-// Offered again at every opening for the life of the program; never stored.
-COLORREF customColours[16];
+ColourPicker colourPicker;
 
 struct SettingsDialog {
     HWND dialog;
@@ -31,26 +29,27 @@ struct SettingsDialog {
     // border off withdraws it (and says so), because the key then lets the
     // desktop show through the resized window's edge.
     bool colourKeyAllowed;
+    ForegroundReturn foreground;
+    // Set once the dialog has ended. A quit can end it while a box is open
+    // over it; the code that opened the box goes on afterwards and must
+    // preview nothing.
+    bool ended;
 };
+
+// The dialog running now, for a quit that arrives meanwhile; one at a time,
+// on the overlay's thread.
+SettingsDialog* openDialog = nullptr;
 
 SettingsDialog* dialogOf(HWND dialog) {
     return reinterpret_cast<SettingsDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
-bool ticked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
-// Only a stored 1 ticks: any other value leaves the box as it is.
-void tickWhenOne(HWND dialog, int id, uint8_t field) {
-    if (field == 1) CheckDlgButton(dialog, id, BST_CHECKED);
-}
-
 int showMessage(const SettingsDialog& d, UINT id, UINT type) {
-    wchar_t text[kMessageUnits];
-    loadStringInLanguage(GetModuleHandleW(nullptr), id, d.language, text, kMessageUnits);
-    return MessageBoxW(d.dialog, text, kMessageCaption, type);
+    return showDialogMessage(d.dialog, GetModuleHandleW(nullptr), id, d.language, type);
 }
 
 void showPreview(const SettingsDialog& d, bool colourKeyAllowed) {
+    if (d.ended) return;
     applyWindowStyle(d.overlay, d.state.previewConfig, colourKeyAllowed);
     repaintOverlay(d.overlay);
 }
@@ -62,11 +61,9 @@ void fillSettingsDialog(SettingsDialog& d) {
     HWND dlg = d.dialog;
     d.colourKeyAllowed = true;
 
-    SendDlgItemMessageW(dlg, IDC_OPACITY, TBM_SETRANGE, TRUE, MAKELPARAM(kMinOpacity, kMaxOpacity));
-    SendDlgItemMessageW(dlg, IDC_OPACITY, TBM_SETPOS, TRUE, p.opacity);
-
+    fillOpacityThumb(dlg, IDC_OPACITY, p.opacity);
     tickWhenOne(dlg, IDC_BORDER, p.border);
-    CheckDlgButton(dlg, IDC_TRANSPARENT, p.transparentBackground == 1 ? BST_CHECKED : BST_UNCHECKED);
+    setTicked(dlg, IDC_TRANSPARENT, p.transparentBackground == 1);
     tickWhenOne(dlg, IDC_ONLY_MY_CHANNEL, p.onlyMyChannel);
     tickWhenOne(dlg, IDC_TWO_LINES, p.twoLines);
     tickWhenOne(dlg, IDC_ACTIVITY_ENABLED, p.activityEnabled);
@@ -76,7 +73,7 @@ void fillSettingsDialog(SettingsDialog& d) {
     SendDlgItemMessageW(dlg, IDC_DURATION_SPIN, UDM_SETRANGE32, 0, kMaxArrowDuration);
     SetDlgItemInt(dlg, IDC_DURATION, p.displayDuration, FALSE);
 
-    if (d.state.listChannelSwitch != 0) CheckDlgButton(dlg, IDC_LIST_CHANNEL, BST_CHECKED);
+    if (d.state.listChannelSwitch != 0) setTicked(dlg, IDC_LIST_CHANNEL, true);
 }
 
 INT_PTR onInitDialog(HWND dialog, SettingsDialog* d) {
@@ -114,75 +111,61 @@ void onWidthChanged(SettingsDialog& d) {
 void onStyleBox(SettingsDialog& d, int id) {
     HWND dlg = d.dialog;
     // Without the activity line there is no second line to show.
-    if (id == IDC_ACTIVITY_ENABLED && !ticked(dlg, IDC_ACTIVITY_ENABLED))
-        CheckDlgButton(dlg, IDC_TWO_LINES, BST_UNCHECKED);
+    if (id == IDC_ACTIVITY_ENABLED && !isTicked(dlg, IDC_ACTIVITY_ENABLED))
+        setTicked(dlg, IDC_TWO_LINES, false);
     DisplayConfig& p = d.state.previewConfig;
-    p.border = ticked(dlg, IDC_BORDER);
-    p.transparentBackground = ticked(dlg, IDC_TRANSPARENT);
+    p.border = isTicked(dlg, IDC_BORDER);
+    p.transparentBackground = isTicked(dlg, IDC_TRANSPARENT);
     d.colourKeyAllowed = p.transparentBackground != 0;
-    p.twoLines = ticked(dlg, IDC_TWO_LINES);
+    p.twoLines = isTicked(dlg, IDC_TWO_LINES);
     showPreview(d, d.colourKeyAllowed);
     SetFocus(dlg);
 }
 
-// Only dragging the thumb counts: keyboard steps and page clicks move the
-// thumb without changing the opacity.
-void onOpacityScroll(SettingsDialog& d, WORD code, WORD position, HWND control) {
-    if (code != TB_THUMBTRACK || control != GetDlgItem(d.dialog, IDC_OPACITY)) return;
-    d.state.previewConfig.opacity = static_cast<uint8_t>(position);
+void onScroll(SettingsDialog& d, WPARAM wParam, LPARAM lParam) {
+    if (!draggedOpacity(d.dialog, IDC_OPACITY, wParam, lParam, &d.state.previewConfig.opacity))
+        return;
     showPreview(d, true);
 }
 
-// The picked colour, or `current` when the user cancels or the picker fails.
-COLORREF pickColour(const SettingsDialog& d, COLORREF current) {
-    CHOOSECOLORW cc{};
-    cc.lStructSize = sizeof cc;
-    cc.hwndOwner = d.dialog;
-    cc.rgbResult = current;
-    cc.lpCustColors = customColours;
-    cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-    return ChooseColorW(&cc) ? cc.rgbResult : current;
-}
-
-void onSpeakerColour(SettingsDialog& d) {
-    DisplayConfig& p = d.state.previewConfig;
-    p.speakerColour = pickColour(d, p.speakerColour);
-    repaintOverlay(d.overlay);
-}
-
-void onChannelColour(SettingsDialog& d) {
-    DisplayConfig& p = d.state.previewConfig;
-    p.channelColour = pickColour(d, p.channelColour);
+// The paint shows the new colour; the window's style is not touched.
+void onColour(SettingsDialog& d, uint32_t& colour) {
+    const COLORREF picked = colourPicker.pick(d.dialog, colour);
+    if (d.ended) return;
+    colour = picked;
     repaintOverlay(d.overlay);
 }
 
 // The List Channel box and the switch are left as they are.
 void onReset(SettingsDialog& d) {
-    if (showMessage(d, IDS_RESET_QUESTION, MB_YESNO) != IDYES) return;
+    if (!confirmReset(d.dialog, GetModuleHandleW(nullptr), d.language)) return;
     resetDisplayConfig(d.state.previewConfig);
     fillSettingsDialog(d);
     showPreview(d, true);
 }
 
+// Back to the live look and place, then the keyboard to where it was.
 void closeDialog(SettingsDialog& d, int id) {
     OverlayState& s = d.state;
     s.previewConfig = s.liveConfig;
     applyWindowStyle(d.overlay, s.liveConfig, true);
     repaintOverlay(d.overlay);
+    d.foreground.giveBack(d.dialog);
     EndDialog(d.dialog, id);
+    d.ended = true;
 }
 
 void onOk(SettingsDialog& d) {
     OverlayState& s = d.state;
     HWND dlg = d.dialog;
     s.liveConfig = s.previewConfig;
-    s.liveConfig.onlyMyChannel = ticked(dlg, IDC_ONLY_MY_CHANNEL);
-    s.liveConfig.activityEnabled = ticked(dlg, IDC_ACTIVITY_ENABLED);
+    s.liveConfig.onlyMyChannel = isTicked(dlg, IDC_ONLY_MY_CHANNEL);
+    s.liveConfig.activityEnabled = isTicked(dlg, IDC_ACTIVITY_ENABLED);
     // Any typed number is taken, beyond the arrows' 99; text that is not a
     // number gives 0, which turns the queue off.
     s.liveConfig.displayDuration =
         static_cast<uint16_t>(GetDlgItemInt(dlg, IDC_DURATION, nullptr, FALSE));
-    const bool listChannel = ticked(dlg, IDC_LIST_CHANNEL);
+    const bool listChannel = isTicked(dlg, IDC_LIST_CHANNEL);
     // The plugin creates the window only at its start.
     if (s.listChannelSwitch == 0 && listChannel)
         showMessage(d, IDS_LIST_CHANNEL_RESTART, MB_OK | MB_ICONINFORMATION);
@@ -203,10 +186,10 @@ INT_PTR onCommand(SettingsDialog& d, int id, int notification) {
         onStyleBox(d, id);
         return TRUE;
     case IDC_SPEAKER_COLOUR:
-        onSpeakerColour(d);
+        onColour(d, d.state.previewConfig.speakerColour);
         return TRUE;
     case IDC_CHANNEL_COLOUR:
-        onChannelColour(d);
+        onColour(d, d.state.previewConfig.channelColour);
         return TRUE;
     case IDC_RESET:
         onReset(d);
@@ -233,7 +216,7 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_COMMAND:
         return onCommand(*d, LOWORD(wParam), HIWORD(wParam));
     case WM_HSCROLL:
-        onOpacityScroll(*d, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        onScroll(*d, wParam, lParam);
         return TRUE;
     default:
         return FALSE;
@@ -244,9 +227,18 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 void runSettingsDialog(HWND owner) {
     initDialogControls();
-    SettingsDialog d{nullptr, owner, overlayStateOf(owner), uiLanguage(), true};
+    SettingsDialog d{nullptr, owner, overlayStateOf(owner), uiLanguage(), true, {}, false};
+    d.foreground.remember();
+    openDialog = &d;
     // A dialog that cannot be created changes nothing: the plugin gets its
     // own switch back.
     runDialogInLanguage(GetModuleHandleW(nullptr), IDD_DISPLAY_SETTINGS, d.language, owner,
                         settingsDialogProc, reinterpret_cast<LPARAM>(&d));
+    openDialog = nullptr;
+}
+
+void cancelSettingsDialog() {
+    SettingsDialog* d = openDialog;
+    if (!d || !d->dialog || d->ended) return;
+    closeDialog(*d, IDCANCEL);
 }

@@ -35,9 +35,11 @@ void logActivityError(const char* text, uint64 connection) {
     host::logMessage(text, hostconst::kLogError, "TALVORI", connection);
 }
 
-// The overlay width as a signed value, so every limit derived from it is a
-// signed difference even for a width below the rooms subtracted from it.
-int overlayWidth() { return static_cast<int>(liveDisplayConfig().width); }
+// The overlay width on screen as a signed value, so every limit derived
+// from it is a signed difference even for a width below the rooms
+// subtracted from it. The rooms are pixels at 100 % and scale with it.
+int overlayWidth() { return onScreenLength(static_cast<int>(liveDisplayConfig().width)); }
+int room(int pixels) { return onScreenLength(pixels); }
 
 bool isCurrent(uint64 connection) { return connection == currentConnection; }
 
@@ -71,8 +73,9 @@ bool composeMoveLine(uint64 connection, uint64 newChannel, const wchar_t* nickna
 
     const int width = overlayWidth();
     int take = static_cast<int>(wcslen(nickname));
-    if (textWidth(nickname) + textWidth(channelName) + kArrowRoom > width)
-        fitCount(nickname, (width - kArrowRoom) / 2, take);
+    const int arrowRoom = room(kArrowRoom);
+    if (textWidth(nickname) + textWidth(channelName) + arrowRoom > width)
+        fitCount(nickname, (width - arrowRoom) / 2, take);
 
     appendName(line, nickname, take < 0 ? 0 : static_cast<size_t>(take));
     appendWithBlank(line, kArrow, 2);
@@ -87,8 +90,8 @@ void composeLeaveLine(const wchar_t* nickname, wchar_t* line) {
     const int length = static_cast<int>(wcslen(nickname));
     int besideWord = length;
     int halfWidth = length;
-    fitCount(nickname, width - kLeaveRoom, besideWord);
-    fitCount(nickname, (width - kLeaveBlankRoom) / 2, halfWidth);
+    fitCount(nickname, width - room(kLeaveRoom), besideWord);
+    fitCount(nickname, (width - room(kLeaveBlankRoom)) / 2, halfWidth);
     int take = besideWord > halfWidth ? besideWord : halfWidth;
     if (length < take) take = length;
 
@@ -122,7 +125,7 @@ void handleClientMove(uint64 connection, anyID client, uint64 oldChannel, uint64
         return;
     }
     const bool ownChannelTouched = ownChannel == newChannel || ownChannel == oldChannel;
-    if (ownChannelTouched && !configuring.load()) refreshListWindow();
+    if (ownChannelTouched && !placingListWindow.load()) refreshListWindow();
     if (liveDisplayConfig().onlyMyChannel && !ownChannelTouched) return;
 
     findClientNamed(connection, client, name);

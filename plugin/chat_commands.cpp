@@ -8,6 +8,7 @@
 #include "command_split.h"
 #include "globals.h"
 #include "host.h"
+#include "lifecycle_gate.h"
 
 namespace {
 
@@ -63,6 +64,10 @@ void registerPluginCommandId(const char* commandId) {
 }
 
 int processCommand(uint64 connection, const char* command) {
+    // Once shutdown has begun the keyword is still ours: taken, and quietly
+    // not acted on.
+    UserCall call;
+    if (!call) return 0;
     command = orEmpty(command);
     std::printf("TALVORI: process command: '%s'\n", command);
 

@@ -24,10 +24,7 @@ bool is(const char* word, const char* literal) { return std::strcmp(word, litera
 bool switchListWindow(const char* subVerb) {
     if (is(subVerb, "on")) {
         if (listWindow) return false;
-        HWND created = createListWindow(pluginInstance, configuring.load() != 0);
-        listWindow = created;
-        PluginLockGuard guard(listConfigLock);
-        listConfig.windowEnabled = created ? 1 : 0;
+        turnListChannelOn();
         return true;
     }
     HWND window = listWindow;

@@ -32,14 +32,21 @@ PendingEntry pendingEntries[channel::kActivityLogLines];
 unsigned pendingFirst = 0;
 unsigned pendingCount = 0;
 
+// Who flushes: a host thread does not wait while a retry is armed; the
+// retry itself does.
+enum class Flusher { HostThread, Retry };
+// What a notification does while no overlay window is known.
+enum class UnknownWindow { Skip, LookUp };
+// What publish does before and with its line.
+enum class LogClear { Keep, ClearFirst };
+enum class LineUse { SlotOnly, Announce };
+
 PTP_TIMER retryTimer = nullptr;
 bool retryArmed = false;
 
+// At most count - 1 units, as a shared area's writer stores them.
 void keepCopy(wchar_t* copy, unsigned capacity, const wchar_t* text, unsigned count) {
-    unsigned n = 0;
-    if (text)
-        for (; n + 1 < count && n + 1 < capacity && text[n] != L'\0'; ++n) copy[n] = text[n];
-    copy[n] = L'\0';
+    copyBoundedText(copy, capacity, text, count ? count - 1 : 0);
 }
 
 void keepEntry(DWORD kind, const wchar_t* text) {
@@ -90,7 +97,7 @@ void armRetry() {
 // Under channelLock. True when nothing is left to write. A host thread
 // does not wait while a retry is armed: the mutex was not to be had a
 // moment ago, and the retry writes its text too.
-bool flushLocked(DWORD waitMs, bool isRetry) {
+bool flushLocked(DWORD waitMs, Flusher flusher) {
     if (!speakerPending && !slotPending && pendingCount == 0) return true;
     HANDLE mutex = displayChannel.mutex.get();
     if (!mutex) {
@@ -99,7 +106,7 @@ bool flushLocked(DWORD waitMs, bool isRetry) {
         writePending();
         return true;
     }
-    if (retryArmed && !isRetry) return false;
+    if (retryArmed && flusher != Flusher::Retry) return false;
     const DWORD wait = WaitForSingleObject(mutex, waitMs);
     // An abandoned mutex is ours all the same; the writer that died left
     // at worst a torn line, which this write replaces.
@@ -124,7 +131,7 @@ VOID CALLBACK onRetry(PTP_CALLBACK_INSTANCE, PVOID, PTP_TIMER) {
         retryArmed = false;
         speaker = speakerPending;
         log = pendingCount != 0;
-        if (!flushLocked(kRetryWaitMs, true)) return;
+        if (!flushLocked(kRetryWaitMs, Flusher::Retry)) return;
     }
     // A plain notification: starting the overlay program again is left to
     // the host threads' next event.
@@ -145,7 +152,7 @@ void refillRestartedDisplay(HWND window, DisplayCode code) {
         speakerPending = slotPending = true;
         activity = activityCopy[0] != L'\0';
         if (activity) keepEntry(kLogEntryLine, activityCopy);
-        written = flushLocked(kDisplayMutexWaitMs, false);
+        written = flushLocked(kDisplayMutexWaitMs, Flusher::HostThread);
     }
     if (!written) return;  // the retry tells it
     post(window, DISPLAY_SPEAKERS_CHANGED);
@@ -153,7 +160,7 @@ void refillRestartedDisplay(HWND window, DisplayCode code) {
     if (code == DISPLAY_ACTIVITY_CLEAR) post(window, code);
 }
 
-void deliver(DisplayCode code, bool seek) {
+void deliver(DisplayCode code, UnknownWindow unknown) {
     HWND window = displayWindow;
     if (window) {
         if (!SendNotifyMessageW(window, DISPLAY_MESSAGE, code, 0) && !IsWindow(window))
@@ -164,7 +171,7 @@ void deliver(DisplayCode code, bool seek) {
         if (HWND back = reacquireOverlayWindow()) refillRestartedDisplay(back, code);
         return;
     }
-    if (seek) displayWindow = findOverlayWindow();
+    if (unknown == UnknownWindow::LookUp) seekOverlayWindow();
 }
 
 // One take of the mutex for all of it: an optional clear, then an optional
@@ -172,7 +179,9 @@ void deliver(DisplayCode code, bool seek) {
 // overlay afterwards: the clear always (an older overlay program reads no
 // log and clears on the code alone), the line once it is written (else the
 // retry tells it).
-void publish(bool clear, const wchar_t* line, bool announce) {
+void publish(LogClear logClear, const wchar_t* line, LineUse use) {
+    const bool clear = logClear == LogClear::ClearFirst;
+    const bool announce = use == LineUse::Announce;
     bool written = false;
     {
         PluginLockGuard guard(channelLock);
@@ -182,7 +191,7 @@ void publish(bool clear, const wchar_t* line, bool announce) {
             slotPending = true;
             if (announce) keepEntry(kLogEntryLine, activityCopy);
         }
-        written = flushLocked(kDisplayMutexWaitMs, false);
+        written = flushLocked(kDisplayMutexWaitMs, Flusher::HostThread);
     }
     if (clear) notifyDisplay(DISPLAY_ACTIVITY_CLEAR);
     if (line && announce && written) notifyDisplay(DISPLAY_ACTIVITY_POSTED);
@@ -221,7 +230,7 @@ void writeSpeakerText(const wchar_t* text, unsigned count) {
     PluginLockGuard guard(channelLock);
     keepCopy(speakerCopy, channel::kSpeakerUnits, text, count);
     speakerPending = true;
-    flushLocked(kDisplayMutexWaitMs, false);
+    flushLocked(kDisplayMutexWaitMs, Flusher::HostThread);
 }
 
 void writeActivityText(const wchar_t* text) {
@@ -229,10 +238,10 @@ void writeActivityText(const wchar_t* text) {
     PluginLockGuard guard(channelLock);
     keepCopy(activityCopy, channel::kActivityUnits, text, count);
     slotPending = true;
-    flushLocked(kDisplayMutexWaitMs, false);
+    flushLocked(kDisplayMutexWaitMs, Flusher::HostThread);
 }
 
-void postActivityLine(const wchar_t* text) { publish(false, text, true); }
+void postActivityLine(const wchar_t* text) { publish(LogClear::Keep, text, LineUse::Announce); }
 
 void repostActivityLine() {
     wchar_t line[channel::kActivityUnits];
@@ -240,16 +249,18 @@ void repostActivityLine() {
         PluginLockGuard guard(channelLock);
         keepCopy(line, channel::kActivityUnits, activityCopy, channel::kActivityUnits);
     }
-    publish(false, line, true);
+    publish(LogClear::Keep, line, LineUse::Announce);
 }
 
-void clearActivityLines() { publish(true, nullptr, false); }
+void clearActivityLines() { publish(LogClear::ClearFirst, nullptr, LineUse::SlotOnly); }
 
-void clearThenActivityLine(const wchar_t* text, bool announce) { publish(true, text, announce); }
+void clearThenActivityLine(const wchar_t* text, bool announce) {
+    publish(LogClear::ClearFirst, text, announce ? LineUse::Announce : LineUse::SlotOnly);
+}
 
-void notifyDisplay(DisplayCode code) { deliver(code, false); }
+void notifyDisplay(DisplayCode code) { deliver(code, UnknownWindow::Skip); }
 
-void notifyOrSeekDisplay(DisplayCode code) { deliver(code, true); }
+void notifyOrSeekDisplay(DisplayCode code) { deliver(code, UnknownWindow::LookUp); }
 
 void closeDisplayChannel() {
     PTP_TIMER timer = nullptr;

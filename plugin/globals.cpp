@@ -12,7 +12,7 @@ std::atomic<HWND> displayWindow{nullptr};
 HDC measureDC = nullptr;
 PluginLock measureLock;
 std::atomic<uint64> currentConnection{0};
-std::atomic<int> configuring{0};
+std::atomic<bool> placingListWindow{false};
 std::atomic<HWND> listWindow{nullptr};
 char* pluginCommandId = nullptr;
 PluginLock pluginCommandIdLock;

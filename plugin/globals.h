@@ -28,7 +28,10 @@ extern HDC measureDC;  // the plugin's own memory DC (see text_fit.h), null outs
 // serves one thread at a time, and a deleted one is never measured with.
 extern PluginLock measureLock;
 extern std::atomic<uint64> currentConnection;  // 0 = none
-extern std::atomic<int> configuring;           // 1 while the configure sequence runs
+// Set while the overlay's settings dialog is open: the List Channel window
+// shows its caption and test pattern, for the user to place and size it.
+// A look, not a sign that configure is over (its thread's end is that).
+extern std::atomic<bool> placingListWindow;
 extern std::atomic<HWND> listWindow;           // the List Channel window, or null
 // Heap copy, or null; registered, read and freed on different host
 // threads: only under pluginCommandIdLock, read through copyPluginCommandId.

@@ -7,12 +7,11 @@
 #include <atomic>
 
 #include "plugin_lock.h"
+#include "non_copyable.h"
 
-class LibraryThread {
+class LibraryThread : NonCopyable {
 public:
     constexpr LibraryThread() = default;
-    LibraryThread(const LibraryThread&) = delete;
-    LibraryThread& operator=(const LibraryThread&) = delete;
 
     // Runs work(arg) on a new thread, unless the work started last is still
     // running. A thread whose work has returned no longer counts, even if it

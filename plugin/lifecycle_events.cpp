@@ -15,7 +15,7 @@ constexpr int kStatusDisconnected = 0;
 
 // While configuring, the List Channel window shows its test pattern.
 void refreshListUnlessConfiguring() {
-    if (!configuring.load()) refreshListWindow();
+    if (!placingListWindow.load()) refreshListWindow();
 }
 
 const char* hotkeyLine(int subtype) {

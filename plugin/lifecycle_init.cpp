@@ -1,5 +1,6 @@
 // Start and stop of the plugin: the display channel, the overlay program
-// and the List Channel window.
+// and the List Channel window. What shutdown waits for, in which order and
+// how long: docs/architecture.md (the bounds: wait_limits.h).
 #include <windows.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "globals.h"
 #include "host.h"
 #include "lifecycle.h"
+#include "lifecycle_gate.h"
 #include "list_settings_dialog.h"
 #include "list_window.h"
 #include "live_display_config.h"
@@ -17,7 +19,9 @@
 #include "name_cache.h"
 #include "overlay_link.h"
 #include "play_switches.h"
+#include "speaker_line.h"
 #include "text_fit.h"
+#include "wait_limits.h"
 
 namespace {
 
@@ -26,15 +30,6 @@ constexpr char kOverlayFile[] = "\\TALVORI.exe";
 constexpr char kCreateMappingFailed[] = "Could not create file mapping object";
 constexpr char kMapViewFailed[] = "Could not map view of file ";
 constexpr char kMissingOverlay[] = "Missing file plugins\\TALVORI.exe";
-constexpr int kOverlayTries = 81;      // 81 looks, 100 ms apart
-constexpr DWORD kOverlayPollMs = 100;
-constexpr DWORD kSettingsThreadWaitMs = 5000;
-// At shutdown: how long an open settings dialog may still answer before
-// the overlay is told to quit (which ends the dialog as Cancel would), and
-// how long configure then has to finish.
-constexpr DWORD kConfigureAnswerWaitMs = 2000;
-constexpr DWORD kConfigureEndWaitMs = 3000;
-
 void logError(const char* text) {
     host::logMessage(text, hostconst::kLogError, "TALVORI", 0);
 }
@@ -94,23 +89,23 @@ bool composeOverlayPath(const char* pluginPath, char (&path)[kPathBytes]) {
 HWND waitForOverlayWindow() {
     for (int tries = 0;;) {
         if (HWND window = findOverlayWindow()) return window;
-        Sleep(kOverlayPollMs);
-        if (++tries >= kOverlayTries) return nullptr;
+        Sleep(waits::kOverlayLookEveryMs);
+        if (++tries >= waits::kOverlayLooks) return nullptr;
     }
 }
 
-// Shutdown may run on the thread that owns the List Channel window while
-// the configure thread still has to reach that window: keep answering its
-// messages until configure has ended, or for `timeoutMs` at most. True
-// when configure is over.
-bool waitWhileConfiguring(DWORD timeoutMs) {
-    MessagePump pump;
-    const ULONGLONG start = GetTickCount64();
-    while (configuring.load() && GetTickCount64() - start < timeoutMs) {
-        pump.drain();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+// The user closes the client with the overlay's settings dialog open: an
+// answer on its way is still taken, then the overlay is told to quit, which
+// ends the dialog as Cancel would. The client never waits on it unbounded;
+// work that outlives the wait holds the library until it has ended.
+void finishConfigure() {
+    HANDLE configure = takeConfigureThread();
+    if (!configure) return;
+    if (!bounded::waitFor(configure, waits::kConfigureAnswerMs)) {
+        endOverlay();
+        bounded::waitFor(configure, waits::kConfigureEndMs);
     }
-    return !configuring.load();
+    CloseHandle(configure);
 }
 
 }  // namespace
@@ -132,6 +127,10 @@ int pluginInit() {
                 appPath, resourcesPath, configPath, pluginPath);
 
     host::logMessage("Start TALVORI", hostconst::kLogInfo, "Plugin", 0);
+    // A session before this one may have been ended while work of it still
+    // ran: nothing of it carries over.
+    clearSpeakerSlots();
+    placingListWindow = false;
     reloadLiveDisplayConfig();
 
     if (createDisplayChannel()) return 1;
@@ -165,20 +164,18 @@ int pluginInit() {
     currentConnection = host::getCurrentServerConnectionHandlerID();
     std::printf("Current Connection Handler %u \n", static_cast<unsigned>(currentConnection));
     clientNameCache.rebuild();
-    configuring = 0;
-    if (copyListConfig().windowEnabled) listWindow = createListWindow(pluginInstance, false);
+    if (copyListConfig().windowEnabled) listWindow = createListWindow(pluginInstance, ListFrame::plain);
+    openUserCalls();
     std::printf("TALVORI: init\n");
     return 0;
 }
 
 void pluginShutdown() {
-    // The user closes the client with the overlay's settings dialog open:
-    // an answer on its way is still taken, then the overlay is told to quit,
-    // which ends the dialog as Cancel would. The client never waits on it.
-    if (!waitWhileConfiguring(kConfigureAnswerWaitMs)) endOverlay();
-    // Settings chosen from the client's menu run on a thread of ours.
-    finishSettingsThread(kSettingsThreadWaitMs);
-    waitWhileConfiguring(kConfigureEndWaitMs);
+    // Whatever the user starts from now on is refused; what is already
+    // inside finishes first.
+    closeUserCalls(waits::kUserCallsEndMs);
+    setPlaySwitchListener(nullptr);
+    finishConfigure();
     // The settings dialog first: it may still change listConfig and ask
     // things of the window; its thread has ended when this returns.
     closeListSettingsDialog();
@@ -190,6 +187,7 @@ void pluginShutdown() {
     endOverlay();
     closeDisplayChannel();
     closeMeasureDC();
+    endPluginSession();
     std::printf("TALVORI: shutdown\n");
     char* commandId = nullptr;
     {

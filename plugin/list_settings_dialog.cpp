@@ -1,11 +1,10 @@
 #include "list_settings_dialog.h"
 
-#include <commctrl.h>
-#include <commdlg.h>
-
 #include <atomic>
 #include <utility>
 
+#include "dialog_controls.h"
+#include "foreground_return.h"
 #include "globals.h"
 #include "library_thread.h"
 #include "list_config.h"
@@ -14,12 +13,10 @@
 #include "list_window.h"
 #include "resource_ids.h"
 
+static_assert(IDS_RESET_QUESTION == kResetQuestionString, "one RESET question");
+
 namespace {
 
-constexpr wchar_t kMessageCaption[] = L"TALVORI";
-constexpr int kMessageUnits = 100;
-constexpr WORD kMinOpacity = 25;
-constexpr WORD kMaxOpacity = 255;
 // Shutdown's request to cancel, posted to the dialog until its thread ends.
 constexpr UINT kEndRequestMessage = WM_APP + 2;
 // Another right click while the dialog is open: it comes to the front.
@@ -27,11 +24,8 @@ constexpr UINT kComeForwardMessage = WM_APP + 3;
 constexpr DWORD kEndRepeatMs = 100;
 constexpr DWORD kCloseWaitMs = 3000;
 
-// Shared by both colour buttons and offered again at every opening until
-// the plugin is unloaded; never saved.
-COLORREF customColours[16];
-// One picker request, reused for every call.
-CHOOSECOLORW colourRequest;
+// Both colour buttons share its custom colours until the plugin is unloaded.
+ColourPicker colourPicker;
 
 // The dialog's thread, and whether a new one may start: guarded by
 // threadLock (the window's thread opens, shutdown's thread closes).
@@ -39,8 +33,8 @@ PluginLock threadLock;
 LibraryThread dialogThread;
 bool dialogsAllowed = true;
 std::atomic<HWND> openDialog{nullptr};
-
-bool ticked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+// Only the dialog's thread uses it.
+ForegroundReturn foreground;
 
 template <typename Edit>
 void editDraft(Edit edit) {
@@ -57,16 +51,16 @@ void showPreview() {
 
 void fillControls(HWND dialog) {
     const ListChannelConfig d = copyListConfigDraft();
-    SendDlgItemMessageW(dialog, IDC_LIST_OPACITY, TBM_SETRANGE, TRUE,
-                        MAKELPARAM(kMinOpacity, kMaxOpacity));
-    SendDlgItemMessageW(dialog, IDC_LIST_OPACITY, TBM_SETPOS, TRUE, d.opacity);
-    if (d.border == 1) CheckDlgButton(dialog, IDC_LIST_BORDER, BST_CHECKED);
-    CheckDlgButton(dialog, IDC_LIST_TRANSPARENT,
-                   d.transparentBackground == 1 ? BST_CHECKED : BST_UNCHECKED);
+    fillOpacityThumb(dialog, IDC_LIST_OPACITY, d.opacity);
+    tickWhenOne(dialog, IDC_LIST_BORDER, d.border);
+    setTicked(dialog, IDC_LIST_TRANSPARENT, d.transparentBackground == 1);
 }
 
 INT_PTR onInitDialog(HWND dialog) {
     openDialog = dialog;
+    // Owned by no window (see runDialog), yet never beneath the List
+    // Channel window it previews on, which stays in front of everything.
+    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     {
         PluginLockGuard guard(listConfigLock);
         listConfigDraft = listConfig;
@@ -76,33 +70,14 @@ INT_PTR onInitDialog(HWND dialog) {
     return TRUE;
 }
 
-// The picked colour, or `current` when the user cancels or the picker fails.
-COLORREF pickColour(HWND dialog, COLORREF current) {
-    colourRequest.lStructSize = sizeof(CHOOSECOLORW);
-    colourRequest.hwndOwner = dialog;
-    colourRequest.rgbResult = current;
-    colourRequest.lpCustColors = customColours;
-    colourRequest.Flags = CC_RGBINIT | CC_FULLOPEN;
-    return ChooseColorW(&colourRequest) ? colourRequest.rgbResult : current;
-}
-
-void onAwayColour(HWND dialog) {
-    const COLORREF picked = pickColour(dialog, copyListConfigDraft().awayColour);
-    editDraft([&](ListChannelConfig& d) { d.awayColour = picked; });
-    showPreview();
-}
-
-void onTextColour(HWND dialog) {
-    const COLORREF picked = pickColour(dialog, copyListConfigDraft().textColour);
-    editDraft([&](ListChannelConfig& d) { d.textColour = picked; });
+void onColour(HWND dialog, uint32_t ListChannelConfig::*field) {
+    const COLORREF picked = colourPicker.pick(dialog, copyListConfigDraft().*field);
+    editDraft([&](ListChannelConfig& d) { d.*field = picked; });
     showPreview();
 }
 
 void onReset(HWND dialog) {
-    wchar_t text[kMessageUnits];
-    loadStringInLanguage(pluginInstance, IDS_RESET_QUESTION, uiLanguage(), text,
-                         kMessageUnits);
-    if (MessageBoxW(dialog, text, kMessageCaption, MB_YESNO) != IDYES) return;
+    if (!confirmReset(dialog, pluginInstance, uiLanguage())) return;
     editDraft([](ListChannelConfig& d) { resetListChannelConfig(d); });
     // The window first: once the controls show the defaults, so does it.
     showPreview();
@@ -111,8 +86,8 @@ void onReset(HWND dialog) {
 
 // Either box: both are read, whichever was clicked.
 void onStyleBox(HWND dialog) {
-    const uint8_t border = ticked(dialog, IDC_LIST_BORDER) ? 1 : 0;
-    const uint8_t transparent = ticked(dialog, IDC_LIST_TRANSPARENT) ? 1 : 0;
+    const uint8_t border = isTicked(dialog, IDC_LIST_BORDER) ? 1 : 0;
+    const uint8_t transparent = isTicked(dialog, IDC_LIST_TRANSPARENT) ? 1 : 0;
     editDraft([&](ListChannelConfig& d) {
         d.border = border;
         d.transparentBackground = transparent;
@@ -121,13 +96,15 @@ void onStyleBox(HWND dialog) {
     SetFocus(dialog);
 }
 
-// Back to the live record; during configure that means the caption again.
+// Back to the live record (during configure that means the caption again),
+// then the keyboard to where it was.
 void closeDialog(HWND dialog, int id) {
     {
         PluginLockGuard guard(listConfigLock);
         listConfigDraft = listConfig;
     }
     if (HWND window = listWindow) commandListWindow(window, LIST_RESTYLE);
+    foreground.giveBack(dialog);
     EndDialog(dialog, id);
 }
 
@@ -144,8 +121,8 @@ void onOk(HWND dialog) {
 
 void onCommand(HWND dialog, int id) {
     switch (id) {
-    case IDC_LIST_AWAY_COLOUR: onAwayColour(dialog); break;
-    case IDC_LIST_TEXT_COLOUR: onTextColour(dialog); break;
+    case IDC_LIST_AWAY_COLOUR: onColour(dialog, &ListChannelConfig::awayColour); break;
+    case IDC_LIST_TEXT_COLOUR: onColour(dialog, &ListChannelConfig::textColour); break;
     case IDC_LIST_RESET: onReset(dialog); break;
     case IDC_LIST_BORDER:
     case IDC_LIST_TRANSPARENT: onStyleBox(dialog); break;
@@ -155,11 +132,10 @@ void onCommand(HWND dialog, int id) {
     }
 }
 
-// Only dragging the thumb counts: keyboard steps, clicks beside the thumb
-// and the end of a drag change nothing.
-void onScroll(HWND dialog, WORD code, WORD position, HWND control) {
-    if (code != TB_THUMBTRACK || control != GetDlgItem(dialog, IDC_LIST_OPACITY)) return;
-    editDraft([&](ListChannelConfig& d) { d.opacity = static_cast<uint8_t>(position); });
+void onScroll(HWND dialog, WPARAM wParam, LPARAM lParam) {
+    uint8_t opacity = 0;
+    if (!draggedOpacity(dialog, IDC_LIST_OPACITY, wParam, lParam, &opacity)) return;
+    editDraft([&](ListChannelConfig& d) { d.opacity = opacity; });
     showPreview();
 }
 
@@ -184,6 +160,11 @@ void onEndRequest(HWND dialog) {
     if (!nested.second) closeDialog(dialog, IDCANCEL);
 }
 
+// Another right click on the List Channel window. The click went to this
+// process, which may therefore take the foreground; a colour picker or
+// question open over the dialog is what comes forward then.
+void onComeForward(HWND dialog) { SetForegroundWindow(GetLastActivePopup(dialog)); }
+
 INT_PTR CALLBACK listSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
@@ -192,34 +173,36 @@ INT_PTR CALLBACK listSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam
         onCommand(dialog, LOWORD(wParam));
         return FALSE;
     case WM_HSCROLL:
-        onScroll(dialog, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        onScroll(dialog, wParam, lParam);
         return FALSE;
     case kEndRequestMessage:
         onEndRequest(dialog);
         return FALSE;
     case kComeForwardMessage:
-        // The click that asked went to this process, which may therefore
-        // take the foreground. A colour picker or question open over the
-        // dialog is what comes forward then.
-        SetForegroundWindow(GetLastActivePopup(dialog));
+        onComeForward(dialog);
         return FALSE;
     default:
         return FALSE;
     }
 }
 
-void runDialog(void* owner) {
+// Owned by no window: DialogBox disables its owner, and a disabled List
+// Channel window would take no further right click; and an owner on the
+// client's GUI thread would tie this thread's input to that one, so the
+// dialog would stall whenever the client is busy.
+void runDialog(void*) {
     initDialogControls();
-    runDialogInLanguage(pluginInstance, IDD_LIST_SETTINGS, uiLanguage(), static_cast<HWND>(owner),
+    foreground.remember();
+    runDialogInLanguage(pluginInstance, IDD_LIST_SETTINGS, uiLanguage(), nullptr,
                         listSettingsDialogProc, 0);
     openDialog = nullptr;
 }
 
 }  // namespace
 
-void openListSettingsDialog(HWND owner) {
+void openListSettingsDialog(HWND) {
     PluginLockGuard guard(threadLock);
-    if (!dialogsAllowed || dialogThread.start(runDialog, owner)) return;
+    if (!dialogsAllowed || dialogThread.start(runDialog, nullptr)) return;
     // One is open already.
     if (HWND open = openDialog) PostMessageW(open, kComeForwardMessage, 0, 0);
 }

@@ -2,76 +2,51 @@
 
 #include <atomic>
 
+#include "click_through.h"
 #include "globals.h"
 #include "list_settings_dialog.h"
+#include "list_window_state.h"
 #include "play_config.h"
-#include "list_window_paint.h"
-#include "resource_ids.h"
+#include "display_scale.h"
+#include "list_window_scale.h"
 #include "screen_reach.h"
+#include "stay_in_front.h"
 #include "unique_handle.h"
+
+ListWindowState listWindowState;
 
 namespace {
 
-constexpr wchar_t kListWindowTitle[] = L"List Channel";
-// Popup, border, system menu, dialog frame and sizing frame.
-constexpr DWORD kListWindowStyle = WS_POPUPWINDOW | WS_DLGFRAME | WS_THICKFRAME;
 // Chat commands for the window, from whichever thread they arrive on.
 constexpr UINT kListCommandMessage = WM_APP + 1;
 constexpr UINT kListCommandWaitMs = 1000;
 
-// Caption, sizing frame and system menu: what caption mode adds and normal
-// mode takes away.
-constexpr LONG kCaptionBits = WS_CAPTION | WS_THICKFRAME | WS_SYSMENU;
-
-// The class background brush. Once the class holds it, unregistering the
-// class deletes it; until then (or when registering failed) it is ours.
-UniqueGdiObject classBrush;
-bool classRegistered = false;
-
-ListWindowLook look;
-
-// State of the window's own thread (one window at a time).
-// Locked: clicks go through to what lies beneath, no drag, no dialog.
-bool playLocked = false;
-// Configuring: the caption shows and the window is to be placed, so it
-// takes clicks whatever the lock says.
-bool captionShown = false;
-// A drag of the window by the left button: where the cursor holds it.
-bool dragging = false;
 std::atomic<void (*)()> closedListener{nullptr};
-POINT dragGrip{};
 
-bool clickThrough() { return playLocked && !captionShown; }
+ListWindowState& state = listWindowState;
 
-// With WS_EX_LAYERED, WS_EX_TRANSPARENT hands every click to the window
-// beneath, even one of another process.
-void applyClickThrough(HWND window) {
-    const LONG ex = GetWindowLongW(window, GWL_EXSTYLE);
-    const LONG wanted = clickThrough() ? (ex | WS_EX_TRANSPARENT) : (ex & ~WS_EX_TRANSPARENT);
-    if (wanted != ex) SetWindowLongW(window, GWL_EXSTYLE, wanted);
-}
+bool clickThrough() { return state.playLocked && !state.captionShown; }
 
 void readPlayConfig() {
     PlayConfig play;
     loadPlayConfig(play);
-    playLocked = play.locked != 0;
+    state.playLocked = play.locked != 0;
 }
 
 LRESULT onCreate(HWND window) {
-    look.font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
-    UniqueWindowDC dc(window, GetDC(window));
-    TEXTMETRICW metrics{};
-    if (dc && GetTextMetricsW(dc.get(), &metrics)) look.lineHeight = metrics.tmHeight;
+    adoptListDpi(window, state.look);
     // Each new window starts from the live settings, not from an edit a
     // previous window's dialog left behind.
     {
         PluginLockGuard guard(listConfigLock);
         listConfigDraft = listConfig;
     }
-    dragging = false;
-    captionShown = false;
+    state.drag = WindowDrag{};
+    state.captionShown = false;
     readPlayConfig();
-    applyClickThrough(window);
+    applyListClickThrough(window);
+    // Over a game that stacks itself on top of every topmost window.
+    stayInFront(window);
     return 0;
 }
 
@@ -81,46 +56,19 @@ LRESULT onMoveOrSize(HWND window) {
     RECT r{};
     if (!GetWindowRect(window, &r)) return 0;
     PluginLockGuard guard(listConfigLock);
-    listConfig.x = r.left;
-    listConfig.y = r.top;
-    listConfig.width = static_cast<uint16_t>(r.right - r.left);
-    listConfig.height = static_cast<uint16_t>(r.bottom - r.top);
+    recordListWindowRect(listConfig, r);
     return 0;
 }
 
-// A window no monitor shows enough of to grab goes to the default place on
-// the primary monitor. Not a move by the user: the live record keeps the
-// user's place, so shutdown stores that and the window returns there once
-// its monitor does; the user's next move or size is recorded as ever.
-void bringIntoReach(HWND window) {
-    RECT r{};
-    if (!GetWindowRect(window, &r) || reachableOnScreen(r)) return;
-    ListChannelConfig home;
-    resetListChannelConfig(home);
-    const ListChannelConfig before = copyListConfig();
-    SetWindowPos(window, nullptr, home.x, home.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    PluginLockGuard guard(listConfigLock);
-    listConfig.x = before.x;
-    listConfig.y = before.y;
-}
-
-// A monitor was removed or the resolution changed; the work area follows
-// with a settings change of its own.
-LRESULT onDisplayChange(HWND window) {
-    bringIntoReach(window);
-    return 0;
-}
-
-LRESULT onSettingChange(HWND window, WPARAM what) {
-    if (what == SPI_SETWORKAREA) bringIntoReach(window);
+LRESULT onDisplayChange(HWND window, UINT message, WPARAM wParam) {
+    if (screenLayoutChanged(message, wParam)) bringListWindowIntoReach(window);
     return 0;
 }
 
 LRESULT onPaint(HWND window) {
     PAINTSTRUCT ps{};
     HDC dc = BeginPaint(window, &ps);
-    if (dc) paintListContent(dc, look, copyListConfigDraft());
+    if (dc) paintListContent(dc, state.look, copyListConfigDraft());
     EndPaint(window, &ps);
     return 0;
 }
@@ -140,38 +88,28 @@ LRESULT onHitTest(HWND window, WPARAM wParam, LPARAM lParam) {
     return hit == HTCAPTION ? HTCLIENT : hit;
 }
 
-POINT cursorOnScreen(HWND window, LPARAM lParam) {
-    POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    ClientToScreen(window, &p);
-    return p;
-}
-
-LRESULT onLeftButtonDown(HWND window, LPARAM lParam) {
-    RECT r{};
-    if (clickThrough() || !GetWindowRect(window, &r)) return 0;
-    const POINT at = cursorOnScreen(window, lParam);
-    dragGrip = {at.x - r.left, at.y - r.top};
-    dragging = true;
-    SetCapture(window);
+LRESULT onLeftButtonDown(HWND window) {
+    if (!clickThrough()) beginWindowDrag(window, state.drag);
     return 0;
 }
 
-LRESULT onMouseMove(HWND window, LPARAM lParam) {
-    if (!dragging) return 0;
-    const POINT at = cursorOnScreen(window, lParam);
-    SetWindowPos(window, nullptr, at.x - dragGrip.x, at.y - dragGrip.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+LRESULT onMouseMove(HWND window) {
+    if (state.drag.active) followWindowDrag(window, state.drag);
     return 0;
 }
 
-LRESULT onLeftButtonUp() {
-    if (dragging) ReleaseCapture();  // ends the drag through WM_CAPTURECHANGED
-    dragging = false;
+LRESULT onLeftButtonUp(HWND window) {
+    endWindowDrag(window, state.drag);
     return 0;
 }
 
-LRESULT onCaptureChanged() {
-    dragging = false;
+LRESULT onCaptureChanged(HWND window) {
+    stopWindowDrag(window, state.drag);
+    return 0;
+}
+
+LRESULT onTimer(HWND window, UINT_PTR id) {
+    if (id == kWindowDragTimer) followWindowDrag(window, state.drag);
     return 0;
 }
 
@@ -184,14 +122,16 @@ LRESULT onClose(HWND window) {
 }
 
 LRESULT onDestroy(HWND window) {
+    stopStayingInFront(window);
+    stopWindowDrag(window, state.drag);
     HWND expected = window;
     listWindow.compare_exchange_strong(expected, nullptr);
-    dragging = false;
+    releaseListScale(state.look);
     return 0;
 }
 
-void restyle(HWND window, const ListChannelConfig& config, bool captionMode) {
-    applyListWindowStyle(config, window, captionMode);
+void restyle(HWND window, const ListChannelConfig& config, ListFrame frame) {
+    applyListWindowStyle(config, window, frame);
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
 }
@@ -204,15 +144,16 @@ LRESULT onListCommand(HWND window, WPARAM command) {
     case LIST_TOGGLE: ShowWindow(window, IsWindowVisible(window) ? SW_HIDE : SW_SHOWNA); break;
     case LIST_PLAY_CHANGED:
         readPlayConfig();
-        applyClickThrough(window);
-        if (clickThrough() && dragging) ReleaseCapture();
+        applyListClickThrough(window);
         break;
-    case LIST_RESTYLE: restyle(window, copyListConfig(), configuring.load() != 0); break;
-    case LIST_PREVIEW: restyle(window, copyListConfigDraft(), false); break;
+    case LIST_RESTYLE: restyle(window, copyListConfig(), currentListFrame()); break;
+    case LIST_PREVIEW: restyle(window, copyListConfigDraft(), ListFrame::plain); break;
     default: break;
     }
     return 1;
 }
+
+}  // namespace
 
 LRESULT CALLBACK listWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -225,92 +166,39 @@ LRESULT CALLBACK listWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CONTEXTMENU: return onContextMenu(window);
     case WM_MOUSEACTIVATE: return onMouseActivate();
     case WM_NCHITTEST: return onHitTest(window, wParam, lParam);
-    case WM_LBUTTONDOWN: return onLeftButtonDown(window, lParam);
-    case WM_MOUSEMOVE: return onMouseMove(window, lParam);
-    case WM_LBUTTONUP: return onLeftButtonUp();
-    case WM_CAPTURECHANGED: return onCaptureChanged();
+    case WM_LBUTTONDOWN: return onLeftButtonDown(window);
+    case WM_MOUSEMOVE: return onMouseMove(window);
+    case WM_LBUTTONUP: return onLeftButtonUp(window);
+    case WM_CAPTURECHANGED: return onCaptureChanged(window);
+    case WM_TIMER: return onTimer(window, static_cast<UINT_PTR>(wParam));
     case kListCommandMessage: return onListCommand(window, wParam);
-    case WM_DISPLAYCHANGE: return onDisplayChange(window);
-    case WM_SETTINGCHANGE: return onSettingChange(window, wParam);
+    case WM_DISPLAYCHANGE:
+    case WM_SETTINGCHANGE: return onDisplayChange(window, message, wParam);
+    case kDpiChangedMessage:
+        return onListDpiChanged(window, state.look, LOWORD(wParam), reinterpret_cast<RECT*>(lParam));
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
-void setStyleBits(HWND window, LONG add, LONG remove) {
-    LONG style = GetWindowLongW(window, GWL_STYLE);
-    SetWindowLongW(window, GWL_STYLE, (style & ~remove) | add);
+void applyListClickThrough(HWND window) {
+    setClickThrough(window, clickThrough() ? ClickThrough::on : ClickThrough::off, state.drag);
 }
 
-}  // namespace
-
-void registerListWindowClass(HINSTANCE instance) {
-    if (classRegistered) return;
-    classBrush.reset(CreateSolidBrush(listConfig.backgroundColour));
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = listWindowProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PLUGIN));
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(classBrush.get());
-    wc.lpszClassName = listClassName;
-    classRegistered = RegisterClassExW(&wc) != 0;
-    if (!classRegistered) classBrush.reset();
+// Not a move by the user: the live record keeps the user's place, so
+// shutdown stores that and the window returns there once its monitor does;
+// the user's next move or size is recorded as ever.
+void bringListWindowIntoReach(HWND window) {
+    ListChannelConfig home;
+    resetListChannelConfig(home);
+    const ListChannelConfig before = copyListConfig();
+    if (!moveIntoReach(window, POINT{home.x, home.y}, nullptr)) return;
+    PluginLockGuard guard(listConfigLock);
+    listConfig.x = before.x;
+    listConfig.y = before.y;
 }
 
-void unregisterListWindowClass(HINSTANCE instance) {
-    if (classRegistered && UnregisterClassW(listClassName, instance)) {
-        // The system deleted the class brush with the class.
-        classBrush.release();
-        classRegistered = false;
-    }
-}
-
-HWND createListWindow(HINSTANCE instance, bool captionMode) {
-    // A tool window has no taskbar button and no Alt-Tab entry; with
-    // WS_EX_NOACTIVATE it is never made the foreground window.
-    const ListChannelConfig config = copyListConfig();
-    HWND window = CreateWindowExW(
-        WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, listClassName,
-        kListWindowTitle, kListWindowStyle, config.x, config.y, config.width, config.height,
-        nullptr, nullptr, instance, nullptr);
-    if (!window) return nullptr;
-    allowListSettingsDialog();
-    applyListWindowStyle(config, window, captionMode);
-    ShowWindow(window, SW_SHOWNA);
-    UpdateWindow(window);
-    return window;
-}
-
-void applyListWindowStyle(const ListChannelConfig& config, HWND window, bool captionMode) {
-    // The record may be listConfig itself, which SetWindowPos rewrites
-    // through WM_MOVE/WM_SIZE: take the geometry first.
-    const int x = config.x, y = config.y, width = config.width, height = config.height;
-    if (captionMode) {
-        setStyleBits(window, kCaptionBits, 0);
-        // No colour key in caption mode: the background stays visible while
-        // the user places the window.
-        SetLayeredWindowAttributes(window, 0, config.opacity, LWA_ALPHA);
-    } else {
-        setStyleBits(window, 0, kCaptionBits);
-        if (config.border)
-            setStyleBits(window, WS_BORDER, 0);
-        else
-            setStyleBits(window, 0, WS_BORDER);
-        if (config.transparentBackground)
-            SetLayeredWindowAttributes(window, config.backgroundColour, config.opacity,
-                                       LWA_COLORKEY | LWA_ALPHA);
-        else
-            SetLayeredWindowAttributes(window, 0, config.opacity, LWA_ALPHA);
-    }
-    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
-        captionShown = captionMode;
-        applyClickThrough(window);
-    }
-    SetWindowPos(window, HWND_TOPMOST, x, y, width, height, SWP_FRAMECHANGED | SWP_NOACTIVATE);
-    // The record's place may lie on a monitor that is gone.
-    bringIntoReach(window);
+ListFrame currentListFrame() {
+    return placingListWindow.load() ? ListFrame::caption : ListFrame::plain;
 }
 
 void setListClosedListener(void (*listener)()) { closedListener = listener; }

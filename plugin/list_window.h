@@ -4,12 +4,18 @@
 
 #include "list_config.h"
 
+// The window's frame: plain, or with a caption and a close box while the
+// user places it during configuring (then it takes clicks even when locked).
+enum class ListFrame { plain, caption };
+// The frame that goes with configuring as it is now.
+ListFrame currentListFrame();
+
 void registerListWindowClass(HINSTANCE instance);
 void unregisterListWindowClass(HINSTANCE instance);  // at process detach
-HWND createListWindow(HINSTANCE instance, bool captionMode);
+HWND createListWindow(HINSTANCE instance, ListFrame frame);
 // On the window's own thread only (the window procedure, its commands, or
 // the thread that created the window).
-void applyListWindowStyle(const ListChannelConfig& config, HWND window, bool captionMode);
+void applyListWindowStyle(const ListChannelConfig& config, HWND window, ListFrame frame);
 // From any thread, never waiting: on another thread the window repaints
 // when its own thread gets to it (a host event thread must not wait on the
 // host's GUI thread, which may be waiting on the host's locks).

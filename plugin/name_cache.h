@@ -9,6 +9,7 @@
 
 #include "host_types.h"
 #include "plugin_lock.h"
+#include "non_copyable.h"
 
 inline constexpr unsigned MAX_CLIENT_COUNT = 100;
 inline constexpr unsigned kNameBufferBytes = 64;  // a caller's UTF-8 name buffer
@@ -21,12 +22,10 @@ enum class AddOutcome {
     HostFailed,  // the host gave no name: the buffer holds defaultClientName
 };
 
-class ClientNameCache {
+class ClientNameCache : NonCopyable {
 public:
     ClientNameCache();
     ~ClientNameCache();
-    ClientNameCache(const ClientNameCache&) = delete;
-    ClientNameCache& operator=(const ClientNameCache&) = delete;
 
     // Index of the entry or -1; a given buffer (64 bytes) always receives a
     // name: the cached one or defaultClientName.

@@ -1,14 +1,14 @@
 #include "overlay_link.h"
 
-#include <shellapi.h>
-
 #include <cstdio>
 #include <cstring>
 
 #include "display_channel.h"
 #include "globals.h"
 #include "host.h"
+#include "overlay_link_process.h"
 #include "plugin_lock.h"
+#include "wait_limits.h"
 
 namespace {
 
@@ -20,17 +20,7 @@ constexpr int kStartsBeforeGivingUp = 3;
 // A start whose window has not shown by then is taken as failed (init
 // allows the first start about 8 s).
 constexpr ULONGLONG kStartLimitMs = 10000;
-// Shutdown waits this long for the window of a start under way, so that it
-// gets the quit code instead of outliving the plugin.
-constexpr DWORD kShutdownWaitMs = 3000;
 constexpr DWORD kShutdownPollMs = 50;
-// The quit code is a short job for a window that answers messages; one that
-// has not answered by then is taken as hung.
-constexpr UINT kQuitAnswerMs = 2000;
-// After answering, the program saves its position and ends; one started by
-// the plugin that is still running after this is ended.
-constexpr DWORD kQuitExitMs = 2000;
-constexpr DWORD kTerminateWaitMs = 1000;
 
 // Guards everything below and the replacement of displayWindow once init
 // has set it. Never held across a host call.
@@ -38,7 +28,7 @@ PluginLock linkLock;
 char programPath[kPathBytes] = "";         // UTF-8 as the host gave it: traces
 wchar_t programPathWide[kPathBytes] = L"";  // what is started
 bool lost = false;
-bool launching = false;          // a thread is inside ShellExecuteEx
+bool launching = false;          // a thread is inside CreateProcess
 HANDLE startedProcess = nullptr; // the start under way, until its window shows
 ULONGLONG startedAt = 0;
 int failedStarts = 0;
@@ -51,43 +41,15 @@ HANDLE ownProcess = nullptr;
 // tell its program to quit, and ends it.
 unsigned session = 0;
 
-bool ownsWindow(HANDLE process, HWND window) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    return pid != 0 && pid == GetProcessId(process);
-}
-
-// A program the plugin started and nobody will tell to quit: ended, and
-// its handle closed. Host event threads pass no wait.
-void endStarted(HANDLE process, DWORD waitMs) {
-    if (!process) return;
-    if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process, 1);
-        if (waitMs) WaitForSingleObject(process, waitMs);
-    }
-    CloseHandle(process);
-}
-
 // Under linkLock: `started` becomes ownProcess when it owns `window`. Else
 // it is returned to be ended: it would show a second overlay that nobody
 // tells to quit.
 HANDLE adoptStarted(HWND window, HANDLE started) {
-    if (started && ownsWindow(started, window)) {
+    if (started && processOwnsWindow(started, window)) {
         ownProcess = started;
         return nullptr;
     }
     return started;
-}
-
-HANDLE launch(const wchar_t* path) {
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    info.lpVerb = L"open";
-    info.lpFile = path;
-    info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&info)) return nullptr;
-    return info.hProcess;
 }
 
 // Under linkLock: whether a new start is due. A start under way that has
@@ -112,7 +74,7 @@ bool startIsDue(HANDLE& finished) {
 
 void startProgram(const char* trace, const wchar_t* path, unsigned startSession) {
     std::printf("TALVORI: overlay window gone, starting %s again\n", trace);
-    HANDLE process = launch(path);
+    HANDLE process = launchOverlayProgram(path);
 
     HANDLE stray = nullptr;
     {
@@ -127,7 +89,7 @@ void startProgram(const char* trace, const wchar_t* path, unsigned startSession)
             ++failedStarts;
         }
     }
-    endStarted(stray, 0);
+    endStartedProcess(stray, 0);
 }
 
 void restartIfDue() {
@@ -158,7 +120,7 @@ void restartIfDue() {
 // Shutdown has begun (no new start will): lets a start under way return,
 // so that its program is ended before shutdown does.
 void waitForLaunch() {
-    for (DWORD waited = 0; waited < kShutdownWaitMs; waited += kShutdownPollMs) {
+    for (DWORD waited = 0; waited < waits::kStartUnderWayMs; waited += kShutdownPollMs) {
         {
             PluginLockGuard guard(linkLock);
             if (!launching) return;
@@ -188,11 +150,11 @@ HANDLE startOverlayProgram() {
         PluginLockGuard guard(linkLock);
         std::memcpy(path, programPathWide, sizeof path);
     }
-    return path[0] != L'\0' ? launch(path) : nullptr;
+    return path[0] != L'\0' ? launchOverlayProgram(path) : nullptr;
 }
 
 void abandonOverlayStart(HANDLE started) {
-    endStarted(started, kTerminateWaitMs);
+    endStartedProcess(started, waits::kTerminateMs);
     rememberOverlayProgram("");
 }
 
@@ -203,7 +165,7 @@ void adoptOverlayWindow(HWND window, HANDLE started) {
         displayWindow = window;
         stray = adoptStarted(window, started);
     }
-    endStarted(stray, kTerminateWaitMs);
+    endStartedProcess(stray, waits::kTerminateMs);
 }
 
 void overlayWindowGone(HWND dead) {
@@ -216,8 +178,16 @@ void overlayWindowGone(HWND dead) {
         ownProcess = nullptr;
         lost = true;
     }
-    endStarted(own, 0);  // without its window it can no longer be told to quit
+    endStartedProcess(own, 0);  // without its window it can no longer be told to quit
     restartIfDue();
+}
+
+void seekOverlayWindow() {
+    HWND found = findOverlayWindow();
+    if (!found) return;
+    PluginLockGuard guard(linkLock);
+    // Not over a window adopted meanwhile, nor while one is being restarted.
+    if (!lost && !displayWindow) displayWindow = found;
 }
 
 bool overlayLost() {
@@ -243,7 +213,7 @@ HWND reacquireOverlayWindow() {
         startedProcess = nullptr;
         displayWindow = window;
     }
-    endStarted(stray, 0);
+    endStartedProcess(stray, 0);
     return window;
 }
 
@@ -272,27 +242,27 @@ void endOverlay() {
         failedStarts = 0;
     }
     if (started) {
-        for (DWORD waited = 0; !window && waited < kShutdownWaitMs; waited += kShutdownPollMs) {
+        for (DWORD waited = 0; !window && waited < waits::kStartUnderWayMs; waited += kShutdownPollMs) {
             if (WaitForSingleObject(started, kShutdownPollMs) == WAIT_OBJECT_0) break;
             window = findOverlayWindow();
         }
-        if (window && !own && ownsWindow(started, window)) own = started;
-        else endStarted(started, kTerminateWaitMs);
+        if (window && !own && processOwnsWindow(started, window)) own = started;
+        else endStartedProcess(started, waits::kTerminateMs);
     }
     if (!window) {
-        endStarted(own, kTerminateWaitMs);
+        endStartedProcess(own, waits::kTerminateMs);
         return;
     }
 
     DWORD_PTR ignored = 0;
     const bool answered = SendMessageTimeoutW(window, DISPLAY_MESSAGE, DISPLAY_QUIT, 0,
-                                              SMTO_ABORTIFHUNG, kQuitAnswerMs, &ignored) != 0;
+                                              SMTO_ABORTIFHUNG, waits::kQuitAnswerMs, &ignored) != 0;
     if (own) {
-        const bool ended = answered && WaitForSingleObject(own, kQuitExitMs) == WAIT_OBJECT_0;
+        const bool ended = answered && WaitForSingleObject(own, waits::kQuitExitMs) == WAIT_OBJECT_0;
         if (!ended)
             host::logMessage("TALVORI.exe did not end when told to quit; it was ended",
                              hostconst::kLogError, "TALVORI", 0);
-        endStarted(own, kTerminateWaitMs);
+        endStartedProcess(own, waits::kTerminateMs);
     } else if (!answered && IsWindow(window)) {
         host::logMessage("The TALVORI window does not answer; it was not started by the plugin "
                          "and is left running",

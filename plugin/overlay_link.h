@@ -31,6 +31,10 @@ void adoptOverlayWindow(HWND window, HANDLE started);
 // program again, unless another thread has already done so. Returns at once.
 void overlayWindowGone(HWND dead);
 
+// No window known yet (init found none adopted, or it went without being
+// lost): looks it up once and, when found, makes it the overlay window.
+void seekOverlayWindow();
+
 // True between a lost window and the moment it is found again.
 bool overlayLost();
 

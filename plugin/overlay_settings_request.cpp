@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "display_channel.h"
+#include "message_pump.h"
 
 namespace {
 
@@ -52,8 +53,7 @@ SettingsAnswer askOverlaySettings(HWND overlay, LPARAM listEnabled, LRESULT* ans
         // Runs the answer's callback and messages other threads send here,
         // as a waiting SendMessage would; posted messages stay for the
         // thread's own loop.
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        bounded::answerSentMessages();
         if (answered()) return SettingsAnswer::Given;
         if (!IsWindow(overlay)) return SettingsAnswer::Gone;
         if (GetTickCount64() - checked >= kCheckEveryMs) {

@@ -4,10 +4,7 @@
 
 #include "display_link.h"
 #include "globals.h"
-#include "library_thread.h"
-#include "lifecycle.h"
 #include "list_window.h"
-#include "message_pump.h"
 #include "plugin_lock.h"
 
 namespace {
@@ -16,8 +13,6 @@ namespace {
 // both store the value they read before the other's change.
 PluginLock switchLock;
 std::atomic<void (*)()> switchListener{nullptr};
-
-LibraryThread settingsThread;
 
 uint8_t& field(PlayConfig& config, PlaySwitch which) {
     switch (which) {
@@ -37,8 +32,6 @@ void announcePlaySwitches() {
     if (HWND window = listWindow) commandListWindow(window, LIST_PLAY_CHANGED);
     changed();
 }
-
-void runSettings(void*) { pluginConfigure(); }
 
 }  // namespace
 
@@ -84,21 +77,24 @@ bool listChannelShown() {
     return window && IsWindowVisible(window);
 }
 
+bool turnListChannelOn() {
+    HWND created = createListWindow(pluginInstance, currentListFrame());
+    // One window at a time: a thread whose window came second closes its own.
+    HWND expected = nullptr;
+    if (created && !listWindow.compare_exchange_strong(expected, created))
+        commandListWindow(created, LIST_CLOSE);
+    // The window comes back at the next start; one that could not be
+    // created is recorded as off.
+    PluginLockGuard guard(listConfigLock);
+    listConfig.windowEnabled = created ? 1 : 0;
+    return created != nullptr;
+}
+
 bool showListChannel(bool show, bool mayCreate) {
-    HWND window = listWindow;
-    if (window) {
+    if (HWND window = listWindow)
         commandListWindow(window, show ? LIST_SHOW : LIST_HIDE);
-    } else if (show && mayCreate) {
-        // As "channel on": the window comes back at the next start.
-        HWND created = createListWindow(pluginInstance, configuring.load() != 0);
-        HWND expected = nullptr;
-        if (created && !listWindow.compare_exchange_strong(expected, created))
-            commandListWindow(created, LIST_CLOSE);  // another thread's came first
-        if (created) {
-            PluginLockGuard guard(listConfigLock);
-            listConfig.windowEnabled = 1;
-        }
-    }
+    else if (show && mayCreate)
+        turnListChannelOn();
     changed();
     return listChannelShown();
 }
@@ -109,20 +105,3 @@ void setPlaySwitchListener(void (*listener)()) {
 }
 
 void listChannelSwitched() { changed(); }
-
-void openSettingsInBackground() { settingsThread.start(runSettings, nullptr); }
-
-void finishSettingsThread(DWORD timeoutMs) {
-    HANDLE thread = settingsThread.take();
-    if (!thread) return;
-    MessagePump pump;
-    const DWORD start = GetTickCount();
-    for (;;) {
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeoutMs) break;
-        DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
-        if (woke != WAIT_OBJECT_0 + 1) break;  // ended, timed out or failed
-        pump.drain();
-    }
-    CloseHandle(thread);
-}

@@ -1,8 +1,8 @@
 #pragma once
 // The switches for playing: lock, hide when idle and overlay hidden (stored
-// in "Playing"), the List Channel window shown or hidden, and the settings
-// opened from a menu. Menus, hotkeys and chat verbs all end up here, from
-// whichever host thread they arrive on.
+// in "Playing"), and the List Channel window on, shown or hidden. Menus,
+// hotkeys and chat verbs all end up here, from whichever host thread they
+// arrive on.
 #include <windows.h>
 
 #include "play_config.h"
@@ -18,6 +18,11 @@ bool playSwitchOn(const PlayConfig& config, PlaySwitch which);
 bool setPlaySwitch(PlaySwitch which, bool on);
 bool togglePlaySwitch(PlaySwitch which);
 
+// Creates the List Channel window on the calling thread, which must then
+// keep answering its messages, unless another thread's window came first;
+// either way the window is on and comes back at the next start. False (and
+// recorded as off) when it could not be created.
+bool turnListChannelOn();
 // Whether the List Channel window exists and is visible.
 bool listChannelShown();
 // Shows or hides the List Channel window. Showing it when it is off creates
@@ -32,13 +37,3 @@ void setPlaySwitchListener(void (*listener)());
 // The List Channel window was switched some other way (a chat verb): the
 // listener hears of it as of any change.
 void listChannelSwitched();
-
-// The configure sequence on a thread of its own, so that the caller (the
-// client's GUI thread) never waits for the settings dialog. Nothing happens
-// while an earlier one still runs.
-void openSettingsInBackground();
-// Waits up to `timeoutMs` for that thread, answering the calling thread's
-// messages meanwhile (the configure sequence may need a window of this
-// thread). A thread still running after that keeps the library loaded until
-// it has ended, so no code of it runs after an unload.
-void finishSettingsThread(DWORD timeoutMs);

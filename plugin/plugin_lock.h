@@ -7,11 +7,11 @@
 // (the receiving window's thread may need the same lock to paint).
 #include <windows.h>
 
-class PluginLock {
+#include "non_copyable.h"
+
+class PluginLock : NonCopyable {
 public:
     constexpr PluginLock() = default;
-    PluginLock(const PluginLock&) = delete;
-    PluginLock& operator=(const PluginLock&) = delete;
 
     void lock() { AcquireSRWLockExclusive(&lock_); }
     void unlock() { ReleaseSRWLockExclusive(&lock_); }
@@ -25,23 +25,19 @@ private:
     SRWLOCK lock_ = SRWLOCK_INIT;
 };
 
-class PluginLockGuard {
+class PluginLockGuard : NonCopyable {
 public:
     explicit PluginLockGuard(PluginLock& lock) : lock_(lock) { lock_.lock(); }
     ~PluginLockGuard() { lock_.unlock(); }
-    PluginLockGuard(const PluginLockGuard&) = delete;
-    PluginLockGuard& operator=(const PluginLockGuard&) = delete;
 
 private:
     PluginLock& lock_;
 };
 
-class PluginSharedLockGuard {
+class PluginSharedLockGuard : NonCopyable {
 public:
     explicit PluginSharedLockGuard(PluginLock& lock) : lock_(lock) { lock_.lockShared(); }
     ~PluginSharedLockGuard() { lock_.unlockShared(); }
-    PluginSharedLockGuard(const PluginSharedLockGuard&) = delete;
-    PluginSharedLockGuard& operator=(const PluginSharedLockGuard&) = delete;
 
 private:
     PluginLock& lock_;

@@ -117,8 +117,9 @@ void composeSpeakerLine(const SpeakerSlots& slots, unsigned generation) {
         sum += textWidth(wide);
     }
 
-    const int width = liveDisplayConfig().width;
-    const int budget = sum > width ? (width - 4 * n) / n : sum;
+    // The width on screen, and 4 pixels at 100 % for each name's blank.
+    const int width = onScreenLength(liveDisplayConfig().width);
+    const int budget = sum > width ? (width - onScreenLength(4) * n) / n : sum;
 
     for (int i = 0; i < n; ++i) {
         int length = nameToWide(names[i], wide, kWideNameUnits);

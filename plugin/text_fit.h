@@ -15,7 +15,8 @@ public:
 };
 
 // The measurer in force: by default GDI on measureDC (the plugin's memory
-// DC, system font). Tests install their own; null restores the default.
+// DC, with the font the overlay draws with at the scale it draws at).
+// Tests install their own; null restores the default.
 TextMeasurer& textMeasurer();
 void setTextMeasurer(TextMeasurer* measurer);
 
@@ -23,6 +24,12 @@ void setTextMeasurer(TextMeasurer* measurer);
 // widths and failed fits.
 void openMeasureDC();
 void closeMeasureDC();
+
+// A stored length (pixels at 100 %: the overlay's width, the rooms kept
+// beside names) as the overlay lays it out on screen now. Every budget a
+// line is fitted to goes through here, so a name that fits at 100 % fits
+// the same at any scale.
+int onScreenLength(int storedLength);
 
 // Width of the whole string.
 int textWidth(const wchar_t* text);

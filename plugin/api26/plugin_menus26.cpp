@@ -8,6 +8,8 @@
 
 #include "globals.h"
 #include "host_adapter26.h"
+#include "lifecycle.h"
+#include "lifecycle_gate.h"
 #include "localized_resources.h"
 #include "play_switches.h"
 #include "resource_ids.h"
@@ -51,7 +53,8 @@ void loadUtf8(UINT id, char (&out)[kMenuTextBytes]) {
     wchar_t wide[kMenuTextBytes];
     int units = loadStringInLanguage(pluginInstance, id, uiLanguage(), wide, kMenuTextBytes);
     while (units > 0) {
-        if (units > 1 && IS_LOW_SURROGATE(wide[units - 1])) --units;  // never half a pair
+        // Never half a pair: a cut after a lead surrogate drops it too.
+        if (units > 1 && IS_HIGH_SURROGATE(wide[units - 1])) --units;
         int n = WideCharToMultiByte(CP_UTF8, 0, wide, units, out, kMenuTextBytes - 1, nullptr,
                                     nullptr);
         if (n > 0) {
@@ -116,7 +119,8 @@ void initPluginMenus(PluginMenuItem*** items, char** icon) {
 }
 
 void onPluginMenuItem(uint64, int type, int id, uint64) {
-    if (type != PLUGIN_MENU_GLOBAL) return;
+    UserCall call;
+    if (!call || type != PLUGIN_MENU_GLOBAL) return;
     switch (id) {
     case MENU_LOCK: setPlaySwitch(PLAY_LOCK, true); break;
     case MENU_UNLOCK: setPlaySwitch(PLAY_LOCK, false); break;
@@ -126,9 +130,8 @@ void onPluginMenuItem(uint64, int type, int id, uint64) {
     // create the List Channel window.
     case MENU_SHOW_LIST: showListChannel(true, true); break;
     case MENU_HIDE_LIST: showListChannel(false, false); break;
-    // The configure sequence waits for a dialog of another process: never
-    // on the client's GUI thread.
-    case MENU_SETTINGS: openSettingsInBackground(); break;
+    // As the client's own configure action: on a thread of the plugin's.
+    case MENU_SETTINGS: pluginConfigure(); break;
     default: break;
     }
 }
@@ -148,7 +151,8 @@ void initPluginHotkeys(PluginHotkey*** hotkeys) {
 }
 
 void onPluginHotkey(const char* keyword) {
-    if (!keyword) return;
+    UserCall call;
+    if (!call || !keyword) return;
     if (std::strcmp(keyword, kHotkeyLock) == 0) {
         togglePlaySwitch(PLAY_LOCK);
     } else if (std::strcmp(keyword, kHotkeyOverlay) == 0) {

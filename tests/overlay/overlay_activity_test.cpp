@@ -8,6 +8,8 @@ constexpr Band kActivityLeft{0, 20, 16, 40};
 constexpr Band kActivityRight{120, 20, 240, 40};
 constexpr wchar_t kShort[] = L"II";
 constexpr wchar_t kLong[] = L"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWW";
+// Drawn clear of the left edge and short of the right.
+constexpr wchar_t kIndented[] = L"            II";
 
 using OverlayActivity = OverlayTest;
 
@@ -118,6 +120,40 @@ TEST_F(OverlayActivity, ALineAnnouncedWhileTheMutexIsHeldShowsOnceItIsFree) {
         ReleaseMutex(mutex.get());
         EXPECT_TRUE(waitForInk(colour, row, true, 1000));
     }
+}
+
+// The plugin's log holds lines from before the overlay started, and the
+// mutex is busy while the overlay starts and reads its first line: each
+// line announced to it shows once, and none from before it started.
+TEST_F(OverlayActivity, WithTheMutexBusyAtTheStartEachAnnouncedLineShowsOnce) {
+    config.displayDuration = 1;
+    PluginChannel& channel = plugin();
+    ASSERT_TRUE(channel.createLog());
+    for (int i = 0; i < 3; ++i) channel.writeActivity(kIndented);
+    UniqueKernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, channel::kMutexName));
+    ASSERT_TRUE(mutex);
+    ASSERT_EQ(WaitForSingleObject(mutex.get(), 0), WAIT_OBJECT_0);
+    ASSERT_TRUE(launch());
+    channel.postActivity(kLong);  // the mutex is ours already: the writer takes it again
+    ASSERT_TRUE(channel.settle());
+    ReleaseMutex(mutex.get());
+    ASSERT_TRUE(waitForInk(kChannel, kActivityRight, true)) << "the retry read the line";
+
+    // The row's lines in turn, one letter each (Long, Short, Indented),
+    // until it empties after the short one. Each shows for a whole period,
+    // so a look every few milliseconds sees every one.
+    channel.postActivity(kShort);
+    std::string shown;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 15000; Sleep(10)) {
+        const screenshot::Image image = capture();
+        const char shape = countColour(image, kChannel, kActivityRight) > 0  ? 'L'
+                           : countColour(image, kChannel, kActivityLeft) > 0 ? 'S'
+                           : countColour(image, kChannel, kActivityRow) > 0  ? 'I'
+                                                                               : '-';
+        if (shape == '-' && shown.find('S') != std::string::npos) break;
+        if (shape != '-' && (shown.empty() || shown.back() != shape)) shown += shape;
+    }
+    EXPECT_EQ(shown, "LS") << "a line shown twice, or one from before the start";
 }
 
 }  // namespace

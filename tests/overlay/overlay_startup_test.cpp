@@ -46,6 +46,27 @@ TEST_F(OverlayStartup, WithThePluginFirstTheStartTextGoesIntoTheSharedArea) {
     EXPECT_EQ(ink(kSpeaker, kSpeakerRow), 0);
 }
 
+// A restarted (or second) overlay starts while the plugin may be writing:
+// its start writes wait for the mutex like any other writer's, and the
+// window does not wait with them.
+TEST_F(OverlayStartup, TheStartWritesWaitForTheMutexAndTheBannerShowsMeanwhile) {
+    PluginChannel& channel = plugin();
+    channel.writeSpeakers(L"Alice");
+    channel.writeActivity(L"left over");
+    UniqueKernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, channel::kMutexName));
+    ASSERT_TRUE(mutex);
+    ASSERT_EQ(WaitForSingleObject(mutex.get(), 0), WAIT_OBJECT_0);
+    ASSERT_TRUE(launch()) << "the start waited for the mutex";
+    EXPECT_TRUE(waitForInk(kSpeaker, kBannerTail, true)) << "the banner shows before it is written";
+    Sleep(400);  // the start's own wait and a few retries
+    EXPECT_EQ(channel.speakerText(), L"Alice") << "written while another process held the mutex";
+    EXPECT_EQ(channel.activityText(), L"left over")
+        << "cleared while another process held the mutex";
+    ReleaseMutex(mutex.get());
+    EXPECT_TRUE(waitFor([&] { return channel.speakerText() == kBanner; }));
+    EXPECT_TRUE(waitFor([&] { return channel.activityText().empty(); }));
+}
+
 // Started before the plugin, the overlay opens the channel on the first
 // post: that post's line must show, not be wiped by the opening.
 TEST_F(OverlayStartup, AnActivityPostThatOpensTheChannelShowsItsLine) {

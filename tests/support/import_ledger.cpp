@@ -92,6 +92,21 @@ BOOL WINAPI hookShellExecuteExW(SHELLEXECUTEINFOW* info) {
     return ok;
 }
 
+// A started program's process and thread handles.
+BOOL WINAPI hookCreateProcessW(LPCWSTR application, LPWSTR commandLine,
+                               LPSECURITY_ATTRIBUTES processAttributes,
+                               LPSECURITY_ATTRIBUTES threadAttributes, BOOL inherit, DWORD flags,
+                               LPVOID environment, LPCWSTR folder, LPSTARTUPINFOW startup,
+                               LPPROCESS_INFORMATION info) {
+    const BOOL ok = CreateProcessW(application, commandLine, processAttributes, threadAttributes,
+                                   inherit, flags, environment, folder, startup, info);
+    if (ok) {
+        acquired(Kind::Handle, info->hProcess, "CreateProcessW");
+        acquired(Kind::Handle, info->hThread, "CreateProcessW");
+    }
+    return ok;
+}
+
 BOOL WINAPI hookCloseHandle(HANDLE h) {
     released(Kind::Handle, h);
     return CloseHandle(h);
@@ -252,6 +267,7 @@ const Hook kHooks[] = {
     {"kernel32.dll", "Sleep", reinterpret_cast<void*>(&hookSleep)},
     {"kernel32.dll", "CloseHandle", reinterpret_cast<void*>(&hookCloseHandle)},
     {"shell32.dll", "ShellExecuteExW", reinterpret_cast<void*>(&hookShellExecuteExW)},
+    {"kernel32.dll", "CreateProcessW", reinterpret_cast<void*>(&hookCreateProcessW)},
     {"kernel32.dll", "MapViewOfFile", reinterpret_cast<void*>(&hookMapViewOfFile)},
     {"kernel32.dll", "UnmapViewOfFile", reinterpret_cast<void*>(&hookUnmapViewOfFile)},
     {"user32.dll", "GetDC", reinterpret_cast<void*>(&hookGetDC)},

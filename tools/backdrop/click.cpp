@@ -2,7 +2,7 @@
 
 namespace backdrop {
 
-bool clickAt(POINT screen) {
+bool clickAt(POINT screen, bool right) {
     // The move travels in the same batch as the button: a separate
     // SetCursorPos may not have reached the input queue when the button
     // does, and the click then lands where the pointer was before.
@@ -14,9 +14,9 @@ bool clickAt(POINT screen) {
     input[0].mi.dy = MulDiv(screen.y, 65535, height - 1);
     input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     input[1].type = INPUT_MOUSE;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
     input[2].type = INPUT_MOUSE;
-    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    input[2].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     return SendInput(3, input, sizeof(INPUT)) == 3;
 }
 

@@ -7,8 +7,8 @@
 namespace backdrop {
 
 // Moves the pointer to the screen point and presses and releases the left
-// button there. False when the input was not taken.
-bool clickAt(POINT screen);
+// (or right) button there. False when the input was not taken.
+bool clickAt(POINT screen, bool right = false);
 
 // The centre of the first visible window of the class, false when none shows.
 bool windowCentre(const wchar_t* className, POINT* centre);

@@ -18,6 +18,7 @@ constexpr size_t kMarksKept = 8;
 
 struct Game {
     SceneState scene;
+    Stacking stacking = Stacking::normal;
     bool everLostFocus = false;
     bool foregroundAtClose = false;  // the window loses it while being destroyed
 };
@@ -78,6 +79,14 @@ void onActivate(HWND window, WPARAM wParam) {
     if (active == game.scene.foreground) return;
     game.scene.foreground = active;
     if (active) {
+        // Windows tells WinEvent hooks of every change of the foreground;
+        // Wine 8 tells them nothing, so the game says it as the system
+        // would, before its own reaction to the activation. Once more on
+        // Windows, which does no harm.
+        NotifyWinEvent(EVENT_SYSTEM_FOREGROUND, window, OBJID_WINDOW, CHILDID_SELF);
+        // What a topmost game does when it gets the foreground back.
+        if (game.stacking == Stacking::topmost)
+            SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         report(game.everLostFocus ? "in focus again" : "in focus");
     } else {
         game.everLostFocus = true;
@@ -118,7 +127,8 @@ LRESULT CALLBACK gameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
-int runGame(SIZE size) {
+int runGame(SIZE size, Stacking stacking) {
+    game.stacking = stacking;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSW wc{};
     wc.lpfnWndProc = gameProc;
@@ -130,10 +140,11 @@ int runGame(SIZE size) {
         return 1;
     }
     // Borderless over the whole primary screen, as a game in borderless
-    // full-screen mode runs; not topmost, so the overlay stays above it.
+    // full-screen mode runs.
     int width = size.cx > 0 ? size.cx : GetSystemMetrics(SM_CXSCREEN);
     int height = size.cy > 0 ? size.cy : GetSystemMetrics(SM_CYSCREEN);
-    HWND window = CreateWindowExW(0, kGameClass, L"Backdrop game", WS_POPUP, 0, 0, width,
+    const DWORD exStyle = stacking == Stacking::topmost ? WS_EX_TOPMOST : 0;
+    HWND window = CreateWindowExW(exStyle, kGameClass, L"Backdrop game", WS_POPUP, 0, 0, width,
                                   height, nullptr, nullptr, instance, nullptr);
     if (!window) {
         report("cannot create the window (error %lu)", GetLastError());
@@ -142,7 +153,8 @@ int runGame(SIZE size) {
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
     UpdateWindow(window);
-    report("started, %d x %d", width, height);
+    report("started, %d x %d%s", width, height,
+           stacking == Stacking::topmost ? ", topmost" : "");
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

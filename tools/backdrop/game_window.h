@@ -8,8 +8,13 @@ namespace backdrop {
 
 inline constexpr wchar_t kGameClass[] = L"TalvoriBackdrop";
 
+// How the game stacks its window. Topmost: as many games do in borderless
+// full-screen mode, the window is topmost and puts itself on top of every
+// other topmost window each time it is activated.
+enum class Stacking { normal, topmost };
+
 // Runs until the window is closed; returns the process exit code. An empty
 // size means the whole primary screen.
-int runGame(SIZE size);
+int runGame(SIZE size, Stacking stacking);
 
 }  // namespace backdrop

@@ -1,6 +1,9 @@
-// backdrop [--size W H]  the game: over the whole screen (or W x H at its top
+// backdrop [--topmost] [--size W H]
+//                        the game: over the whole screen (or W x H at its top
 //                        left corner), in the foreground, reporting on
-//                        standard output what reaches it
+//                        standard output what reaches it; --topmost: its
+//                        window is topmost and goes on top of all others
+//                        each time it is activated, as many games do
 // backdrop --close       ends the running game (it prints its summary) and
 //                        waits up to 5 s for it to end
 // backdrop --click X Y   a left click at the screen point X, Y
@@ -19,7 +22,9 @@
 namespace {
 
 int usage() {
-    std::fputs("usage: backdrop [--size W H | --close | --click X Y | --click-over CLASS]\n", stderr);
+    std::fputs("usage: backdrop [--topmost] [--size W H] | --close | --click X Y | "
+               "--click-over CLASS\n",
+               stderr);
     return 2;
 }
 
@@ -53,9 +58,19 @@ int click(POINT at) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc == 1) return backdrop::runGame(SIZE{});
-    if (argc == 4 && std::wcscmp(argv[1], L"--size") == 0)
-        return backdrop::runGame(SIZE{std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10)});
+    int first = 1;
+    auto stacking = backdrop::Stacking::normal;
+    if (argc > 1 && std::wcscmp(argv[1], L"--topmost") == 0) {
+        stacking = backdrop::Stacking::topmost;
+        ++first;
+    }
+    const int rest = argc - first;
+    if (rest == 0) return backdrop::runGame(SIZE{}, stacking);
+    if (rest == 3 && std::wcscmp(argv[first], L"--size") == 0)
+        return backdrop::runGame(SIZE{std::wcstol(argv[first + 1], nullptr, 10),
+                                      std::wcstol(argv[first + 2], nullptr, 10)},
+                                 stacking);
+    if (first != 1) return usage();
     if (argc == 2 && std::wcscmp(argv[1], L"--close") == 0) return closeGame();
     if (argc == 4 && std::wcscmp(argv[1], L"--click") == 0)
         return click(POINT{std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10)});

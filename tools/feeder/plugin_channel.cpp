@@ -32,6 +32,16 @@ bool PluginChannel::ready() const {
     return mutex_ && speakerView_ && activityView_;
 }
 
+bool PluginChannel::createLog() {
+    logMapping_ = createArea(channel::kActivityLogName, kActivityLogBytes);
+    logView_ = mapArea(logMapping_, kActivityLogBytes);
+    if (!log()) return false;
+    WaitForSingleObject(mutex_.get(), INFINITE);
+    startActivityLog(log());
+    ReleaseMutex(mutex_.get());
+    return true;
+}
+
 SharedArea PluginChannel::speakerArea() const {
     return SharedArea{static_cast<wchar_t*>(speakerView_.get()), channel::kSpeakerUnits};
 }
@@ -60,7 +70,10 @@ void PluginChannel::writeSpeakers(const wchar_t* text) {
 }
 
 void PluginChannel::writeActivity(const wchar_t* text) {
-    writeSharedText(mutex_.get(), activityArea(), text, sharedCount(text, channel::kActivityUnits));
+    if (mutex_) WaitForSingleObject(mutex_.get(), INFINITE);
+    copySharedText(activityArea(), text, sharedCount(text, channel::kActivityUnits));
+    if (log()) appendActivityLog(log(), kLogEntryLine, text);
+    if (mutex_) ReleaseMutex(mutex_.get());
 }
 
 void PluginChannel::postSpeakers(const wchar_t* text) {

@@ -17,6 +17,10 @@ public:
     PluginChannel(const PluginChannel&) = delete;
     PluginChannel& operator=(const PluginChannel&) = delete;
     bool ready() const;
+    // Creates the activity log as a current plugin does: from then on every
+    // activity line written goes into the log too, in the same take of the
+    // mutex. Without it the channel is an older plugin's.
+    bool createLog();
 
     // The overlay window as the plugin finds it: by title alone. Null when
     // there is none yet; remembered once found.
@@ -51,11 +55,14 @@ public:
 private:
     SharedArea speakerArea() const;
     SharedArea activityArea() const;
+    ActivityLog* log() const { return static_cast<ActivityLog*>(logView_.get()); }
 
     UniqueKernelHandle mutex_;
     UniqueKernelHandle speakerMapping_;
     UniqueView speakerView_;
     UniqueKernelHandle activityMapping_;
     UniqueView activityView_;
+    UniqueKernelHandle logMapping_;
+    UniqueView logView_;
     HWND window_ = nullptr;
 };

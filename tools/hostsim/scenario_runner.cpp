@@ -478,6 +478,9 @@ bool ScenarioRunner::runStep(const Step& s) {
                 raw->done = true;
             });
             configures_.push_back(std::move(c));
+            // The plugin may open the dialog from a thread of its own after
+            // the host's call has returned, as for the Settings menu entry.
+            menuChosen_ = true;
             pump(100);  // let it get going before the next step
             return true;
         }

@@ -104,7 +104,7 @@ void ActivityTest::SetUp() {
     pluginDisplayConfig.width = 240;
     pluginDisplayConfig.onlyMyChannel = 0;
     currentConnection = kConnection;
-    configuring = 0;
+    placingListWindow = false;
     displayWindow = overlay.handle();
     listWindow = list.handle();
 }
@@ -115,7 +115,7 @@ void ActivityTest::TearDown() {
     displayWindow = nullptr;
     listWindow = nullptr;
     currentConnection = 0;
-    configuring = 0;
+    placingListWindow = false;
     setTextMeasurer(nullptr);
     closeDisplayChannel();
     // Every string and list the host handed out went back exactly once.

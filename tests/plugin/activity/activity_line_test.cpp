@@ -90,7 +90,7 @@ TEST_F(ActivityTest, ListRepaintsOnlyForMyChannelAndNotWhileConfiguring) {
     handleClientMove(kConnection, 8, kLobby, kGames, 0, "");  // out of mine
     EXPECT_EQ(list.paints, 2);
 
-    configuring = 1;
+    placingListWindow = true;
     handleClientMove(kConnection, 8, kGames, kLobby, 0, "");
     EXPECT_EQ(list.paints, 2);
     EXPECT_EQ(overlay.codes.size(), 4u);  // the lines go on while configuring

@@ -33,14 +33,14 @@ protected:
         displayWindow = overlay;
         displayCodes.clear();
         savedConfig = listConfig;
-        configuring = 0;
+        placingListWindow = false;
     }
 
     void TearDown() override {
         if (listWindow) DestroyWindow(listWindow);
         listWindow = nullptr;
         listConfig = savedConfig;
-        configuring = 0;
+        placingListWindow = false;
         displayWindow = nullptr;
         DestroyWindow(overlay);
         CommandsTest::TearDown();
@@ -146,13 +146,13 @@ TEST_F(DisplayCommandsTest, ChannelSwitchesTheListWindow) {
 }
 
 TEST_F(DisplayCommandsTest, ChannelOnWhileConfiguringOpensWithCaption) {
-    configuring = 1;
+    placingListWindow = true;
     run("channel on");
     ASSERT_NE(listWindow, nullptr);
     EXPECT_EQ(GetWindowLongW(listWindow, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
     DestroyWindow(listWindow);
     listWindow = nullptr;
-    configuring = 0;
+    placingListWindow = false;
     run("channel on");
     ASSERT_NE(listWindow, nullptr);
     EXPECT_NE(GetWindowLongW(listWindow, GWL_STYLE) & WS_CAPTION, WS_CAPTION);

@@ -132,6 +132,84 @@ TEST_F(Configure, ShutdownOnTheListWindowsThreadKeepsItAnswering) {
     EXPECT_EQ(saved[kEnabledOffset], 0);
 }
 
+// The host unloads the library the moment shutdown returns. Configure's
+// work may still run then: once a dialog held past shutdown's bounds, then
+// rounds where the dialog's answer comes while shutdown waits. Whatever
+// still runs must keep the library loaded until it has ended.
+TEST_F(Configure, UnloadTheMomentShutdownReturnsWhileConfigureStillRuns) {
+    constexpr int kRounds = 50;
+    StandInOverlay overlay(1);
+    const std::wstring dll = widen(pluginDllPath());
+    Watchdog dog(85000, "an unload round never ended");
+    for (int round = 0; round < kRounds; ++round) {
+        storeListRecord(recordWithWindowEnabled());
+        overlay.holdSettings();
+        start();
+        ASSERT_NE(ownListWindow(), nullptr) << "round " << round;
+        // The host's configure thread, which holds no reference on the library.
+        std::thread host([&] { plugin.configure(nullptr, nullptr); });
+        ASSERT_TRUE(overlay.waitForCode(DISPLAY_OPEN_SETTINGS, 5000, round + 1)) << round;
+        std::thread answer([&] {
+            if (round == 0) return;  // held beyond every bound of shutdown
+            Sleep(round % 8);
+            overlay.release();
+        });
+        {
+            StdoutCapture quiet;
+            plugin.shutdown();
+        }
+        plugin.unload();
+        answer.join();
+        overlay.release();
+        host.join();
+        const DWORD begin = GetTickCount();
+        while (GetModuleHandleW(dll.c_str()) && GetTickCount() - begin < 20000) Sleep(10);
+        ASSERT_EQ(GetModuleHandleW(dll.c_str()), nullptr) << "round " << round;
+        ASSERT_EQ(ownListWindow(), nullptr) << "round " << round;
+    }
+}
+
+// The host enables the plugin again after a shutdown that gave up on an
+// open dialog: the new session starts clean (nobody talking), and the old
+// dialog's late answer changes nothing of it.
+TEST_F(Configure, AStartAfterAShutdownThatWasOutlivedBeginsClean) {
+    storeListRecord(recordWithWindowEnabled());
+    StandInOverlay overlay(0);  // the late answer would switch the window off
+    overlay.holdSettings();
+    start();
+    {
+        StdoutCapture quiet;
+        plugin.onTalkStatusChangeEvent(kConnection, 1, 0, 2);  // still talking at shutdown
+    }
+    std::thread host([&] { plugin.configure(nullptr, nullptr); });
+    ASSERT_TRUE(overlay.waitForCode(DISPLAY_OPEN_SETTINGS, 5000));
+    {
+        StdoutCapture quiet;
+        plugin.shutdown();  // gives up on the dialog after its bounds
+        ASSERT_EQ(plugin.init(), 0);
+    }
+    ASSERT_NE(ownListWindow(), nullptr);
+    overlay.release();  // the old dialog answers now
+    host.join();
+    // Time for the old work to act, if it would; the List Channel window
+    // keeps answering meanwhile.
+    ASSERT_FALSE(overlay.waitForCode(DISPLAY_OPEN_SETTINGS, 1000, 2));
+    {
+        StdoutCapture quiet;
+        plugin.onTalkStatusChangeEvent(kConnection, 1, 0, 1);
+    }
+    const std::wstring speakers = speakerAreaText();
+    EXPECT_EQ(speakers.find(L"Bob"), std::wstring::npos) << "a speaker of the last session";
+    EXPECT_NE(speakers.find(L"Me"), std::wstring::npos);
+    {
+        StdoutCapture quiet;
+        plugin.shutdown();
+    }
+    std::vector<BYTE> saved = savedRecord();
+    ASSERT_EQ(saved.size(), 28u);
+    EXPECT_EQ(saved[kEnabledOffset], 1) << "the old dialog's answer switched the window off";
+}
+
 TEST_F(Configure, ShutdownWithoutListWindowStillSavesTheRecord) {
     StandInOverlay overlay;
     start();

@@ -56,17 +56,6 @@ TEST_F(Events, ActiveTabChangeIsTracedBeforeTheConnectionIsSelected) {
     plugin.shutdown();
 }
 
-std::wstring speakerAreaText() {
-    HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, channel::kSpeakerAreaName);
-    if (!mapping) return L"(no speaker area)";
-    auto text = static_cast<const wchar_t*>(
-        MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, channel::kSpeakerBytes));
-    std::wstring out = text ? std::wstring(text, boundedLength(text, channel::kSpeakerUnits))
-                            : L"(no view)";
-    if (text) UnmapViewOfFile(text);
-    CloseHandle(mapping);
-    return out;
-}
 
 // Between two writes the overlay may paint: a line written name by name
 // shows half-built lines, and each write costs a take of the mutex.

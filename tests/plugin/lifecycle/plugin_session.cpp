@@ -1,5 +1,7 @@
 #include "plugin_session.h"
 
+#include "display_channel.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -60,6 +62,18 @@ HWND ownListWindow() {
     HWND found = nullptr;
     EnumWindows(findOwnListWindow, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+std::wstring speakerAreaText() {
+    HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, channel::kSpeakerAreaName);
+    if (!mapping) return L"(no speaker area)";
+    auto text = static_cast<const wchar_t*>(
+        MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, channel::kSpeakerBytes));
+    std::wstring out = text ? std::wstring(text, boundedLength(text, channel::kSpeakerUnits))
+                            : L"(no view)";
+    if (text) UnmapViewOfFile(text);
+    CloseHandle(mapping);
+    return out;
 }
 
 bool mappingExists(const wchar_t* name) {

@@ -44,6 +44,9 @@ bool inOrder(const std::vector<std::string>& actual, const std::vector<std::stri
 // at the same time may have one of their own).
 HWND ownListWindow();
 
+// What the speaker area holds now, or a note in brackets when it is absent.
+std::wstring speakerAreaText();
+
 // Does a named object exist? (opened by name, then closed at once)
 bool mappingExists(const wchar_t* name);
 bool mutexExists(const wchar_t* name);

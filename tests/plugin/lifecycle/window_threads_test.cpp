@@ -8,6 +8,7 @@
 #include "capture_stdout.h"
 #include "display_channel.h"
 #include "import_ledger.h"
+#include "plugin_menus26.h"
 #include "plugin_session.h"
 #include "stand_in_overlay.h"
 
@@ -196,6 +197,90 @@ struct UnloadWhileOpen {
         done = true;
     }
 };
+
+// The client's GUI thread: a window of the client's own, whose posted
+// messages stand for its clicks, timers and input. Each one calls the plugin
+// as the client does for the user: Settings, Show List Channel and the List
+// Channel hotkey (a "channel on" where the client has no plugin menus).
+struct ClientWindow {
+    static inline hostsim::PluginDll* plugin = nullptr;
+    static inline std::atomic<bool> pluginBusy{false};  // inside shutdown
+    static inline std::atomic<int> ranInside{0};
+    static inline std::atomic<int> ran{0};
+    static constexpr UINT kUserAction = WM_APP + 21;
+
+    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != kUserAction) return DefWindowProcW(window, message, wParam, lParam);
+        if (pluginBusy) ++ranInside;
+        ++ran;
+        if (kPluginApi == 26) {
+            plugin->onMenuItemEvent(kConnection, 0, MENU_SETTINGS, 0);
+            plugin->onMenuItemEvent(kConnection, 0, MENU_SHOW_LIST, 0);
+            plugin->onHotkeyEvent(kHotkeyList);
+        } else {
+            plugin->processCommand(kConnection, "channel on");
+        }
+        return 0;
+    }
+    HWND create() {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TalvoriTestClient";
+        RegisterClassExW(&wc);
+        return CreateWindowExW(0, wc.lpszClassName, L"client", WS_POPUP, 0, 0, 10, 10, nullptr,
+                               nullptr, wc.hInstance, nullptr);
+    }
+};
+
+// The user closes the client while the overlay's settings dialog is open
+// and keeps clicking. Shutdown answers only what other threads send: none
+// of the client's own messages runs inside it, and what the user asks for
+// once it has begun is refused, leaving no window and no thread behind.
+TEST_F(WindowThreads, ShutdownRunsNoneOfTheClientsMessagesAndRefusesWhatTheyAskFor) {
+    StandInOverlay overlay(1);
+    overlay.holdSettings();
+    start();
+    ASSERT_EQ(ownListWindow(), nullptr) << "the clean profile's window is off";
+    ClientWindow client;
+    ClientWindow::plugin = &plugin;
+    HWND gui = client.create();
+    ASSERT_NE(gui, nullptr);
+    std::thread host([&] { plugin.configure(nullptr, nullptr); });
+    ASSERT_TRUE(overlay.waitForCode(DISPLAY_OPEN_SETTINGS, 5000));
+
+    std::atomic<bool> stop{false};
+    std::thread user([&] {
+        for (int i = 0; !stop; ++i) {
+            PostMessageW(gui, ClientWindow::kUserAction, 0, 0);
+            if (i == 20) overlay.release();  // the dialog answers meanwhile
+            Sleep(5);
+        }
+    });
+    ClientWindow::pluginBusy = true;
+    {
+        StdoutCapture quiet;
+        plugin.shutdown();
+    }
+    ClientWindow::pluginBusy = false;
+    stop = true;
+    user.join();
+    host.join();
+    // The client's loop gets its messages now, after shutdown.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+
+    EXPECT_EQ(ClientWindow::ranInside.load(), 0) << "the client's messages ran inside shutdown";
+    EXPECT_GT(ClientWindow::ran.load(), 0);
+    EXPECT_EQ(ownListWindow(), nullptr) << "a List Channel window outlived shutdown";
+    const std::vector<WPARAM> codes = overlay.codes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), DISPLAY_OPEN_SETTINGS), 1);
+    const std::wstring dll = widen(pluginDllPath());
+    plugin.unload();
+    EXPECT_EQ(GetModuleHandleW(dll.c_str()), nullptr) << "a thread of the plugin still runs";
+    DestroyWindow(gui);
+}
 
 TEST_F(WindowThreads, UnloadWhileTheListSettingsDialogIsOpenClosesItFirst) {
     StandInOverlay overlay;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cwchar>
 
 #include "dialog_driver.h"
 #include "library_thread.h"
@@ -72,6 +73,33 @@ TEST(LibraryThreadTest, OnlyRunningWorkRefusesAStartNotAThreadStillEnding) {
     EXPECT_FALSE(thread.take());
     CloseHandle(last);
     CloseHandle(first);
+    CloseHandle(release);
+}
+
+// The host frees the library while the thread's work still runs: the code
+// stays mapped until the work has returned, and the library is gone once the
+// thread has given its reference back.
+TEST(LibraryThreadTest, AFreedLibraryStaysMappedUntilItsThreadHasEnded) {
+    wchar_t path[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    ASSERT_TRUE(n > 0 && n < MAX_PATH);
+    wchar_t* slash = wcsrchr(path, L'\\');
+    ASSERT_NE(slash, nullptr);
+    wcscpy_s(slash + 1, MAX_PATH - (slash + 1 - path), L"library_thread_probe.dll");
+
+    HMODULE probe = LoadLibraryW(path);
+    ASSERT_NE(probe, nullptr) << GetLastError();
+    using Start = int (*)(HANDLE);
+    auto start = reinterpret_cast<Start>(reinterpret_cast<void*>(GetProcAddress(probe, "probeStart")));
+    ASSERT_NE(start, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_EQ(start(release), 1);
+
+    FreeLibrary(probe);
+    EXPECT_EQ(GetModuleHandleW(path), probe) << "freed while its thread still runs in it";
+    SetEvent(release);
+    EXPECT_TRUE(dialogs::waitUntil([&] { return GetModuleHandleW(path) == nullptr; }))
+        << "the thread never gave the library back";
     CloseHandle(release);
 }
 

@@ -9,6 +9,7 @@
 #include "list_settings_dialog.h"
 #include "list_window.h"
 #include "png_writer.h"
+#include "stand_in_game.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ ListChannelConfig customRecord() {
 }
 
 void ListDialogTest::SetUp() {
-    configuring = 0;
+    placingListWindow = false;
     currentConnection = 0;  // nothing to ask the host while painting
     listConfig = customRecord();
     listConfigDraft = listConfig;
@@ -61,11 +62,12 @@ void ListDialogTest::TearDown() {
         PostThreadMessageW(windowThreadId_, WM_QUIT, 0, 0);
         windowThread_.join();
     }
-    configuring = 0;
+    placingListWindow = false;
 }
 
 void ListDialogTest::runWindowThread(bool captionMode) {
-    listWindow = createListWindow(GetModuleHandleW(nullptr), captionMode);
+    listWindow = createListWindow(GetModuleHandleW(nullptr),
+                                  captionMode ? ListFrame::caption : ListFrame::plain);
     MSG msg{};
     while (listWindow && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
@@ -88,6 +90,20 @@ void ListDialogTest::openWindow(bool captionMode) {
 HWND ListDialogTest::openDialog() {
     PostMessageW(listWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(listWindow.load()),
                  MAKELPARAM(-1, -1));
+    return waitForShownDialog();
+}
+
+HWND ListDialogTest::openDialogWithRealClick() {
+    if (!rightClickWindow() || !waitForShownDialog()) return nullptr;
+    if (!real_input::settled([&] { return GetForegroundWindow() == dialog; })) return nullptr;
+    return dialog;
+}
+
+bool ListDialogTest::rightClickWindow() const {
+    return real_input::click(real_input::centreOf(listWindow), true);
+}
+
+HWND ListDialogTest::waitForShownDialog() {
     dialog = dialogs::waitForDialogWith(GetCurrentProcessId(), IDC_LIST_OPACITY,
                                         L"msctls_trackbar32");
     if (dialog && !dialogs::waitUntil([&] { return IsWindowVisible(dialog) != FALSE; }))

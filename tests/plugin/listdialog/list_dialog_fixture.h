@@ -20,6 +20,11 @@ protected:
     void openWindow(bool captionMode = false);
     // Right-clicks the window and waits until the dialog is shown.
     HWND openDialog();
+    // The same with a real right click (SendInput) on the window; the
+    // dialog has settled in the foreground.
+    HWND openDialogWithRealClick();
+    // A real right click on the window.
+    bool rightClickWindow() const;
     // Presses a button of the dialog and waits until it has closed.
     bool closeWith(int buttonId);
 
@@ -43,6 +48,7 @@ protected:
 
 private:
     void runWindowThread(bool captionMode);
+    HWND waitForShownDialog();
 
     std::thread windowThread_;
     DWORD windowThreadId_ = 0;

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "globals.h"
+#include "stand_in_game.h"
 
 namespace {
 
@@ -117,30 +118,57 @@ TEST_F(ListDialogTest, ResetThenOkStoresTheDefaultsWithTheWindowSwitchedOff) {
     EXPECT_EQ(layered().flags, static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA));
 }
 
-TEST_F(ListDialogTest, ARightClickWhileItIsOpenBringsTheSameDialogForward) {
-    openWindow();
-    ASSERT_TRUE(openDialog());
-    HWND first = dialog;
-    // The user went back to another window meanwhile.
-    HWND other = CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
-                                 nullptr, nullptr, nullptr, nullptr);
-    SetForegroundWindow(other);
-    ASSERT_TRUE(dialogs::waitUntil([&] { return GetForegroundWindow() == other; }));
+// A game over the screen's top-left part, under the List Channel window
+// (at 300, 200) and the dialog (at the screen's centre); a point of the
+// game that neither covers.
+constexpr SIZE kGameSize{640, 480};
+constexpr POINT kInTheGame{10, 470};
 
-    PostMessageW(listWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(listWindow.load()),
-                 MAKELPARAM(-1, -1));
-    EXPECT_TRUE(dialogs::waitUntil([&] { return GetForegroundWindow() == first; }));
+bool anotherDialogOpens() {
+    return dialogs::waitForDialogWith(GetCurrentProcessId(), IDC_LIST_OPACITY,
+                                      L"msctls_trackbar32", 500) != nullptr;
+}
+
+// Opened over the game by a real right click, closed with a real click on
+// CANCEL, then on OK: each time the game has the keyboard again, not the
+// List Channel window.
+TEST_F(ListDialogTest, ClosedWithAClickItGivesTheKeyboardBackToTheGame) {
+    StandInGame game;
+    ASSERT_TRUE(game.start(kGameSize));
+    openWindow();
+    ASSERT_TRUE(game.hasKeyboard());
+
+    for (int button : {IDCANCEL, IDOK}) {
+        ASSERT_TRUE(openDialogWithRealClick()) << "button " << button;
+        ASSERT_TRUE(real_input::click(real_input::centreOf(GetDlgItem(dialog, button))));
+        ASSERT_TRUE(dialogs::waitClosed(dialog));
+        EXPECT_TRUE(dialogs::waitUntil([&] { return game.hasKeyboard(); }, 3000))
+            << "button " << button << ": the foreground is "
+            << dialogs::className(GetForegroundWindow());
+    }
+}
+
+// The user went back to the game meanwhile; another real right click on the
+// window brings the open dialog forward and opens no second one.
+TEST_F(ListDialogTest, ARealRightClickWhileItIsOpenBringsTheSameDialogForward) {
+    StandInGame game;
+    ASSERT_TRUE(game.start(kGameSize));
+    openWindow();
+    ASSERT_TRUE(openDialogWithRealClick());
+    const HWND first = dialog;
+    ASSERT_TRUE(real_input::click(kInTheGame));
+    ASSERT_TRUE(real_input::settled([&] { return game.hasKeyboard(); }));
+
+    ASSERT_TRUE(rightClickWindow());
+    EXPECT_TRUE(dialogs::waitUntil([&] { return GetForegroundWindow() == first; }, 3000))
+        << "the foreground is " << dialogs::className(GetForegroundWindow());
     EXPECT_TRUE(IsWindow(first));
-    DestroyWindow(other);
     ASSERT_TRUE(closeWith(IDCANCEL));
-    EXPECT_EQ(dialogs::waitForDialogWith(GetCurrentProcessId(), IDC_LIST_OPACITY,
-                                         L"msctls_trackbar32", 500),
-              nullptr)
-        << "a second dialog opened";
+    EXPECT_FALSE(anotherDialogOpens());
 }
 
 TEST_F(ListDialogTest, CloseDuringConfigureBringsTheCaptionBack) {
-    configuring = 1;
+    placingListWindow = true;
     openWindow(true);
     ASSERT_NE(GetWindowLongW(listWindow, GWL_STYLE) & WS_CAPTION, 0);
     // The dialog shows the window as it will look outside configure.

@@ -6,6 +6,7 @@
 
 #include "host_model.h"
 #include "list_config.h"
+#include "list_window.h"
 #include "screen_capture.h"
 
 inline constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -22,7 +23,7 @@ protected:
     void TearDown() override;
 
     // Creates the window from listConfig, as init or the chat command does.
-    HWND open(bool captionMode = false);
+    HWND open(ListFrame frame = ListFrame::plain);
     // The client area as shown on screen.
     Pixels shown() const;
     // Waits until the client area's line `line` shows `text` in `colour`.

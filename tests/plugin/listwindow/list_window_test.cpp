@@ -49,7 +49,7 @@ void ListWindowTest::SetUp() {
 
     listConfig = visibleConfig();
     currentConnection = kConnection;
-    configuring = 0;
+    placingListWindow = false;
     lineHeight = systemFontLineHeight();
     ASSERT_GT(lineHeight, 0);
 }
@@ -60,13 +60,13 @@ void ListWindowTest::TearDown() {
     pumpMessages(20);
     clientNameCache.deleteConnection(kConnection);
     currentConnection = 0;
-    configuring = 0;
+    placingListWindow = false;
     EXPECT_EQ(model.outstandingBlocks(), 0u) << model.transcript();
     EXPECT_EQ(model.badFrees(), 0u);
 }
 
-HWND ListWindowTest::open(bool captionMode) {
-    listWindow = createListWindow(GetModuleHandleW(nullptr), captionMode);
+HWND ListWindowTest::open(ListFrame frame) {
+    listWindow = createListWindow(GetModuleHandleW(nullptr), frame);
     pumpMessages(50);
     return listWindow;
 }
@@ -178,9 +178,9 @@ TEST_F(ListWindowTest, UncachedClientShowsTheDefaultNameAndBadUtf8StillTakesItsL
 
 TEST_F(ListWindowTest, TestPatternWhileConfiguringEvenWhenNotConnected) {
     currentConnection = 0;
-    configuring = 1;
+    placingListWindow = true;
     listConfig.textColour = RGB(0, 0, 160);
-    ASSERT_TRUE(open(true));
+    ASSERT_TRUE(open(ListFrame::caption));
     EXPECT_TRUE(showsLine(0, L"abcdefghijklmnopqrstuvwxyz", RGB(0, 0, 160)));
     EXPECT_TRUE(showsLine(1, L"1", RGB(0, 0, 160)));
     EXPECT_TRUE(showsLine(9, L"9", RGB(0, 0, 160)));
@@ -228,7 +228,7 @@ TEST_F(ListWindowTest, ARefreshFromAnotherThreadNeverWaitsForTheWindowsThread) {
     HANDLE busy = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::atomic<bool> created{false}, repainted{false};
     std::thread gui([&] {
-        listWindow = createListWindow(GetModuleHandleW(nullptr), false);
+        listWindow = createListWindow(GetModuleHandleW(nullptr), ListFrame::plain);
         pumpMessages(50);
         created = true;
         WaitForSingleObject(busy, 10000);
@@ -278,7 +278,7 @@ TEST_F(ListWindowTest, ColourKeyOnlyOutsideCaptionMode) {
     EXPECT_EQ(style & WS_BORDER, WS_BORDER);
     EXPECT_EQ(style & (WS_DLGFRAME | WS_THICKFRAME | WS_SYSMENU), 0);
 
-    applyListWindowStyle(listConfig, window, true);
+    applyListWindowStyle(listConfig, window, ListFrame::caption);
     EXPECT_NE(GetActiveWindow(), window);
     ASSERT_TRUE(GetLayeredWindowAttributes(window, &key, &alpha, &flags));
     EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
@@ -290,7 +290,7 @@ TEST_F(ListWindowTest, ColourKeyOnlyOutsideCaptionMode) {
     ListChannelConfig plain = listConfig;
     plain.transparentBackground = 0;
     plain.border = 0;
-    applyListWindowStyle(plain, window, false);
+    applyListWindowStyle(plain, window, ListFrame::plain);
     ASSERT_TRUE(GetLayeredWindowAttributes(window, &key, &alpha, &flags));
     EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
     style = GetWindowLongW(window, GWL_STYLE);
@@ -299,7 +299,7 @@ TEST_F(ListWindowTest, ColourKeyOnlyOutsideCaptionMode) {
 
 TEST_F(ListWindowTest, MovesAndSizesLandInTheLiveRecord) {
     listConfigDraft.textColour = RGB(1, 2, 3);
-    HWND window = open(true);
+    HWND window = open(ListFrame::caption);
     ASSERT_TRUE(window);
     // A new window starts from the live settings.
     EXPECT_EQ(std::memcmp(&listConfigDraft, &listConfig, sizeof listConfig), 0);
@@ -313,7 +313,7 @@ TEST_F(ListWindowTest, MovesAndSizesLandInTheLiveRecord) {
     EXPECT_EQ(listConfigDraft.x, 7);
 
     // Leaving caption mode keeps the geometry the user gave it.
-    applyListWindowStyle(listConfig, window, false);
+    applyListWindowStyle(listConfig, window, ListFrame::plain);
     RECT r{};
     GetWindowRect(window, &r);
     EXPECT_EQ(r.left, 150);
@@ -327,7 +327,7 @@ TEST_F(ListWindowTest, MovesAndSizesLandInTheLiveRecord) {
     other.y = 30;
     other.width = 200;
     other.height = 220;
-    applyListWindowStyle(other, window, false);
+    applyListWindowStyle(other, window, ListFrame::plain);
     GetWindowRect(window, &r);
     EXPECT_EQ(r.left, -50);
     EXPECT_EQ(r.top, 30);

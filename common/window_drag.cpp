@@ -1,4 +1,4 @@
-#include "overlay_drag.h"
+#include "window_drag.h"
 
 #include <windowsx.h>
 
@@ -18,7 +18,7 @@ bool dragButtonDown() {
     return (GetAsyncKeyState(key) & 0x8000) != 0;
 }
 
-void moveWithCursor(HWND window, const OverlayDrag& drag) {
+void moveWithCursor(HWND window, const WindowDrag& drag) {
     const POINT p = cursor();
     const int x = drag.origin.x + (p.x - drag.grab.x);
     const int y = drag.origin.y + (p.y - drag.grab.y);
@@ -29,11 +29,9 @@ void moveWithCursor(HWND window, const OverlayDrag& drag) {
 
 }  // namespace
 
-void beginOverlayDrag(HWND window, OverlayState& state) {
-    if (state.play.locked) return;
+void beginWindowDrag(HWND window, WindowDrag& drag) {
     RECT r{};
     if (!GetWindowRect(window, &r)) return;
-    OverlayDrag& drag = state.drag;
     // Where the press happened, not where the cursor has got to since.
     const DWORD at = GetMessagePos();
     drag.grab = POINT{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
@@ -44,29 +42,29 @@ void beginOverlayDrag(HWND window, OverlayState& state) {
     // captured for it (Wine routes only the foreground thread's capture), so
     // a quick hand leaving the window would drop it: the timer follows the
     // cursor wherever it goes.
-    SetTimer(window, DRAG_TIMER, kFollowMs, nullptr);
+    SetTimer(window, kWindowDragTimer, kFollowMs, nullptr);
 }
 
-void followOverlayDrag(HWND window, OverlayState& state) {
-    if (!state.drag.active) {
-        KillTimer(window, DRAG_TIMER);
+void followWindowDrag(HWND window, WindowDrag& drag) {
+    if (!drag.active) {
+        KillTimer(window, kWindowDragTimer);
         return;
     }
-    moveWithCursor(window, state.drag);
+    moveWithCursor(window, drag);
     // The button was released where no message of ours reports it.
-    if (!dragButtonDown()) stopOverlayDrag(window, state);
+    if (!dragButtonDown()) stopWindowDrag(window, drag);
 }
 
-void endOverlayDrag(HWND window, OverlayState& state) {
-    if (!state.drag.active) return;
-    moveWithCursor(window, state.drag);
-    stopOverlayDrag(window, state);
+void endWindowDrag(HWND window, WindowDrag& drag) {
+    if (!drag.active) return;
+    moveWithCursor(window, drag);
+    stopWindowDrag(window, drag);
 }
 
-void stopOverlayDrag(HWND window, OverlayState& state) {
-    if (!state.drag.active) return;
-    state.drag.active = false;
-    KillTimer(window, DRAG_TIMER);
+void stopWindowDrag(HWND window, WindowDrag& drag) {
+    if (!drag.active) return;
+    drag.active = false;
+    KillTimer(window, kWindowDragTimer);
     // Sends WM_CAPTURECHANGED, which finds the move already over.
     if (GetCapture() == window) ReleaseCapture();
 }

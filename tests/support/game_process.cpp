@@ -1,0 +1,143 @@
+#include "game_process.h"
+
+#include <string>
+
+#include "click.h"
+#include "game_window.h"
+
+namespace {
+
+constexpr wchar_t kElsewhereClass[] = L"TalvoriTestElsewhere";
+
+// The build hands us a Unix path; Wine shows the Unix root as drive Z:.
+std::wstring gameExecutable() {
+    const std::string unixPath = TALVORI_BACKDROP_EXE;
+    std::wstring path(unixPath.begin(), unixPath.end());
+    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
+struct Found {
+    DWORD process;
+    HWND window;
+};
+
+BOOL CALLBACK findGameWindow(HWND window, LPARAM data) {
+    auto* found = reinterpret_cast<Found*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t cls[32] = L"";
+    GetClassNameW(window, cls, 32);
+    if (pid != found->process || wcscmp(cls, backdrop::kGameClass) != 0) return TRUE;
+    found->window = window;
+    return FALSE;
+}
+
+}  // namespace
+
+void pumpWindowMessages(int ms) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        const DWORD now = GetTickCount();
+        if (static_cast<LONG>(end - now) <= 0) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+    }
+}
+
+namespace {
+
+// A small ordinary window of this thread, to hold the foreground meanwhile.
+HWND createElsewhere() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kElsewhereClass;
+    RegisterClassW(&wc);
+    const int right = GetSystemMetrics(SM_CXSCREEN), bottom = GetSystemMetrics(SM_CYSCREEN);
+    return CreateWindowExW(0, kElsewhereClass, L"Elsewhere", WS_POPUP | WS_VISIBLE, right - 40,
+                           bottom - 40, 30, 30, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+}  // namespace
+
+GameProcess::GameProcess(SIZE area, GameStacking stacking) {
+    const std::wstring exe = gameExecutable();
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (stacking == GameStacking::topmost) commandLine += L" --topmost";
+    commandLine += L" --size " + std::to_wstring(area.cx) + L" " + std::to_wstring(area.cy);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &si, &pi))
+        return;
+    CloseHandle(pi.hThread);
+    process_.reset(pi.hProcess);
+    WaitForInputIdle(pi.hProcess, 10000);
+    for (int waited = 0; waited < 10000 && !hasForeground(); waited += 20) {
+        Found found{pi.dwProcessId, nullptr};
+        EnumWindows(findGameWindow, reinterpret_cast<LPARAM>(&found));
+        window_ = found.window;
+        Sleep(20);
+    }
+    // Until the game has handled its activation, stacking itself on top.
+    WaitForInputIdle(pi.hProcess, 10000);
+}
+
+GameProcess::~GameProcess() {
+    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+    if (process_) WaitForSingleObject(process_.get(), 10000);
+    if (elsewhere_) DestroyWindow(elsewhere_);
+}
+
+DWORD GameProcess::activateAgain(POINT at) {
+    if (!elsewhere_) elsewhere_ = createElsewhere();
+    // The window lives on this thread, which answers its activation and,
+    // after the click, its deactivation: a foreground window whose thread
+    // does not, Wine may replace with its desktop on a busy machine.
+    SetForegroundWindow(elsewhere_);
+    for (int waited = 0; waited < 3000 && GetForegroundWindow() != elsewhere_; waited += 20)
+        pumpWindowMessages(20);
+    if (GetForegroundWindow() != elsewhere_) return 0;
+    const DWORD now = GetTickCount();
+    return backdrop::clickAt(at) ? (now ? now : 1) : 0;
+}
+
+bool isAbove(HWND upper, HWND lower) {
+    for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == lower) return true;
+    return false;
+}
+
+BackInFront awaitBackInFront(DWORD since, const std::function<bool()>& inFront,
+                             const std::function<void(int ms)>& idle, DWORD holdMs,
+                             DWORD limitMs) {
+    BackInFront result;
+    bool staying = false;
+    int missed = 0;  // samples out of front in a row
+    DWORD stayStart = 0;
+    for (;;) {
+        const DWORD now = GetTickCount();
+        if (inFront()) {
+            if (!staying) stayStart = now;
+            staying = true;
+            missed = 0;
+        } else if (++missed > 1) {
+            staying = false;
+        }
+        if (staying && missed == 0 && now - stayStart >= holdMs) {
+            result.held = true;
+            result.afterMs = stayStart - since;
+            return result;
+        }
+        if (now - since >= limitMs + holdMs) return result;
+        idle(5);
+    }
+}
