@@ -1,11 +1,9 @@
 #include "paint.h"
 
 #include "display_channel.h"
+#include "overlay_scale.h"
 
 namespace {
-
-// y of the second line: fixed, whatever the stored line height says.
-constexpr int kActivityLineStep = 20;
 
 struct TextRun {
     const wchar_t* text;
@@ -27,7 +25,7 @@ TextRun activityLine(const OverlayState& state) {
 void drawOverlay(HDC dc, const OverlayState& state) {
     const DisplayConfig& live = state.liveConfig;
     const DisplayConfig& preview = state.previewConfig;
-    SelectGuard font(dc, state.font);
+    SelectGuard font(dc, state.font.get());
     // Opaque background mode: each text sits on a box of this colour.
     SetBkColor(dc, preview.backgroundColour);
 
@@ -40,7 +38,7 @@ void drawOverlay(HDC dc, const OverlayState& state) {
     if (live.activityEnabled && (live.twoLines || speakerLength == 0)) {
         SetTextColor(dc, preview.channelColour);
         const TextRun line = activityLine(state);
-        TextOutW(dc, 0, live.twoLines * kActivityLineStep, line.text, static_cast<int>(line.length));
+        TextOutW(dc, 0, activityLineTop(state), line.text, static_cast<int>(line.length));
     }
     SetTextColor(dc, preview.speakerColour);
     TextOutW(dc, 0, 0, speaker, static_cast<int>(speakerLength));

@@ -91,7 +91,7 @@ void paintListContent(HDC dc, const ListWindowLook& look, const ListChannelConfi
     SelectGuard font(dc, look.font);
     SetBkColor(dc, colours.backgroundColour);
     SetTextColor(dc, colours.textColour);
-    if (configuring.load())
+    if (placingListWindow.load())
         drawTestPattern(dc, look);
     else
         drawOwnChannel(dc, look, colours);
