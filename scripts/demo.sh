@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds everything, then plays a session in the host simulator (the
+# Builds what it runs, then plays a session in the host simulator (the
 # stand-in for the voice client) with the real plugin and the real overlay
 # program it starts, in front of a game: tools/backdrop, a full-screen scene
 # that reports every click and every loss of the foreground that reaches it
@@ -13,12 +13,43 @@
 # host call, a scenario file of your own instead, see
 # tools/hostsim/SCENARIOS.md, or --plugin build/bin/TALVOR_plugin.dll for the
 # old 32-bit API-8 client: a 32-bit DLL plays in the 32-bit host, hostsim.exe).
+# --scale P plays it at P % display scale (125, 150, 200...): the session's
+# dpi (LogPixels) is P % of 96 for the run and put back afterwards.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+scale=""
+rest=()
+while [ $# -gt 0 ]; do
+  case $1 in
+    --scale) scale=${2:-}; shift 2 || { echo "demo: --scale needs a percentage" >&2; exit 2; } ;;
+    --scale=*) scale=${1#--scale=}; shift ;;
+    *) rest+=("$1"); shift ;;
+  esac
+done
+if [ -n "$scale" ] && ! [[ $scale =~ ^[0-9]+$ && $scale -ge 50 && $scale -le 500 ]]; then
+  echo "demo: --scale takes a percentage from 50 to 500, not '$scale'" >&2
+  exit 2
+fi
+set -- ${rest[@]+"${rest[@]}"}
 "$root/scripts/deps.sh"
-"$root/scripts/build.sh"
+# Only what the demo runs, not the tests: the 64-bit programs, and the
+# 32-bit host and plugins when the arguments name a plugin of its own.
+demo_targets=(x64:talvori_demo)
+for a in "$@"; do [ "$a" = --plugin ] && demo_targets+=(i686:talvori_demo); done
+"$root/scripts/build.sh" "${demo_targets[@]}"
 source "$root/scripts/session.sh"
 build=${TALVORI_BUILD:-$root/build}
+# Wine reads the dpi when each program starts: set before any of them.
+if [ -n "$scale" ]; then
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+    /d $((scale * 96 / 100)) /f >/dev/null 2>&1
+  demo_scale_end() {
+    wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
+    talvori_session_end
+  }
+  trap demo_scale_end EXIT
+  echo "demo: display scale $scale % ($((scale * 96 / 100)) dpi)"
+fi
 # Wine draws a window's close button with its own symbol font, Marlett
 # (fonts-wine), which this Wine looks for only in the prefix's Fonts folder;
 # without it the button shows the letter "r". Only Marlett: the other fonts

@@ -117,7 +117,8 @@ talvori_qemu_fetch() {
 }
 
 # The fault-trap library, rebuilt when its source changes. gcc and ld of
-# the machine build it against the i386 C library that wine32 installs.
+# the machine build it against the i386 C library (all three installed by
+# scripts/deps.sh: gcc, binutils, libc6:i386).
 talvori_trap_shim() {
   local src=$talvori_root/scripts/emu32/trap_shim.c
   local lib=$TALVORI_EMU32_CACHE/trap_shim.so sum
