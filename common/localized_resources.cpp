@@ -74,10 +74,10 @@ int loadStringInLanguage(HINSTANCE module, UINT id, LANGID language, wchar_t* bu
     return LoadStringW(module, id, buffer, units);
 }
 
+// At each dialog: the call is cheap and repeats harmlessly, where a
+// once-only static would cost the plugin a block the C++ runtime never
+// frees, at every load.
 void initDialogControls() {
-    static const bool done = [] {
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
-        return InitCommonControlsEx(&icc) != FALSE;
-    }();
-    (void)done;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&icc);
 }

@@ -47,10 +47,11 @@ auto byWindow(HWND window) {
 }
 bool isFree(const Entry& e) { return !e.hook; }
 
+// Asked afresh each time: a function's static with a run-time value costs
+// the DLL a lock the C++ runtime allocates once and never frees, so every
+// load and unload of the plugin would leave a block behind.
 bool runningOnWine() {
-    static const bool wine =
-        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    return wine;
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 void CALLBACK onLook(HWND window, UINT, UINT_PTR id, DWORD) {
@@ -61,15 +62,19 @@ void CALLBACK onLook(HWND window, UINT, UINT_PTR id, DWORD) {
     bringToFront(window);
 }
 
+// Puts the window on top now and at each look for a while.
+void lookForAWhile(HWND window) {
+    bringToFront(window);
+    SetTimer(window, kLookTimer, kLookIntervalMs, onLook);
+}
+
 void CALLBACK onForegroundChanged(HWINEVENTHOOK hook, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
     HWND window = nullptr;
     changeEntry(byHook(hook), [&](Entry& e) {
         window = e.window;
         e.looksLeft = kLooks;
     });
-    if (!window || !IsWindow(window)) return;
-    bringToFront(window);
-    SetTimer(window, kLookTimer, kLookIntervalMs, onLook);
+    if (window && IsWindow(window)) lookForAWhile(window);
 }
 
 }  // namespace
@@ -80,7 +85,12 @@ bool stayInFront(HWND window) {
                                          nullptr, onForegroundChanged, 0, 0,
                                          WINEVENT_OUTOFCONTEXT);
     if (!hook) return false;
-    if (changeEntry(isFree, [&](Entry& e) { e = Entry{hook, window, 0}; })) return true;
+    // A window that starts while a game is still being activated (and, on
+    // Wine, stacked on screen late) is covered with no change to come.
+    if (changeEntry(isFree, [&](Entry& e) { e = Entry{hook, window, kLooks}; })) {
+        lookForAWhile(window);
+        return true;
+    }
     UnhookWinEvent(hook);
     return false;
 }

@@ -18,15 +18,4 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export TALVORI_SESSIONS=${TALVORI_SESSIONS:-$(nproc)}
 source "$root/scripts/session.sh"
 build=${TALVORI_BUILD:-$root/build}
-# A test that fails or times out runs once more, and fails the run if it
-# fails again: a passing test used to time out now and then when Wine's
-# desktop process, started again, held ctest's pipe (the session now holds
-# the desktop open, tools/desktop_keeper).
-# The stay-in-front tests are not run here: after the click on the game,
-# Wine on a busy machine hands the foreground to its desktop window instead
-# of the game (in about one run of the suite in two), and the test then
-# sees the game's window on top. Until that is cured they run on their own:
-#   bash -c 'source scripts/session.sh; ctest --test-dir build -R StaysInFront'
-echo "not run: the stay-in-front tests (Wine hands the foreground to its desktop on a busy machine)"
-ctest --test-dir "$build" --output-on-failure -j$((TALVORI_SESSIONS + 1)) \
-  --repeat until-pass:2 -E 'StaysInFront' "$@"
+ctest --test-dir "$build" --output-on-failure -j$((TALVORI_SESSIONS + 1)) "$@"

@@ -8,6 +8,8 @@
 namespace {
 
 constexpr wchar_t kElsewhereClass[] = L"TalvoriTestElsewhere";
+// Long enough for the X server to answer a focus change on a loaded machine.
+constexpr int kFocusNewsMs = 300;
 
 // The build hands us a Unix path; Wine shows the Unix root as drive Z:.
 std::wstring gameExecutable() {
@@ -105,6 +107,12 @@ DWORD GameProcess::activateAgain(POINT at) {
     SetForegroundWindow(elsewhere_);
     for (int waited = 0; waited < 3000 && GetForegroundWindow() != elsewhere_; waited += 20)
         pumpWindowMessages(20);
+    // Wine moves the X input focus after the foreground, and this thread
+    // hears of it only while it waits for messages. Heard after the click,
+    // that old focus news makes this window the foreground again and, as
+    // the focus is the game's by then, Wine hands the foreground to its
+    // desktop. So the switch is heard out before the click.
+    pumpWindowMessages(kFocusNewsMs);
     if (GetForegroundWindow() != elsewhere_) return 0;
     const DWORD now = GetTickCount();
     return backdrop::clickAt(at) ? (now ? now : 1) : 0;
