@@ -146,6 +146,20 @@ talvori_binfmt_sweep() {
   done
 }
 
+# Whether another live session has its entry registered. While one is, any
+# i386 program starts through that session's emulator, so a check that
+# runs one says nothing of the kernel, and the entry goes when that session
+# ends: a session then registers its own (emulating even where the kernel
+# could run the code, which only costs time).
+talvori_binfmt_others_live() {
+  local e
+  talvori_binfmt_sweep
+  for e in "$talvori_binfmt_dir"/talvori-i386-*; do
+    [ -e "$e" ] && [ "${e##*/}" != "$talvori_binfmt_entry" ] && return 0
+  done
+  return 1
+}
+
 talvori_emu32_setup() {
   if [ "$(id -u)" -ne 0 ]; then
     talvori_32bit_not_run "the kernel runs no 32-bit code, and emulating it needs root (binfmt_misc)"
@@ -207,7 +221,9 @@ talvori_emu32_start() {
     emulate)
       talvori_emu32_setup ;;
     auto | "")
-      if talvori_32bit_native; then
+      if talvori_binfmt_others_live; then
+        talvori_emu32_setup
+      elif talvori_32bit_native; then
         TALVORI_32BIT_MODE=native
       elif [ ! -x "$talvori_wine32" ]; then
         talvori_32bit_not_run "Wine's 32-bit loader ($talvori_wine32) is not installed"
@@ -234,7 +250,8 @@ talvori_emu32_end() {
     echo -1 >"$talvori_binfmt_dir/$talvori_binfmt_entry" 2>/dev/null || true
   fi
   talvori_binfmt_entry=""
-  if [ -n "$talvori_binfmt_mounted" ]; then
+  # Another session's entry lives in the mount too.
+  if [ -n "$talvori_binfmt_mounted" ] && ! talvori_binfmt_others_live; then
     umount "$talvori_binfmt_dir" 2>/dev/null || true
     talvori_binfmt_mounted=""
   fi
