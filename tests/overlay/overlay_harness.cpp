@@ -1,18 +1,12 @@
 #include "overlay_harness.h"
 
+#include "wine_path.h"
+
 namespace {
 
 constexpr wchar_t kKey[] = L"Software\\Talvori";
 
-// The build hands us a Unix path; Wine shows the Unix root as drive Z:.
-std::wstring overlayExecutable() {
-    std::string unixPath = TALVORI_EXE;
-    std::wstring path(unixPath.begin(), unixPath.end());
-    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-    return path;
-}
+std::wstring overlayExecutable() { return wideWinePath(TALVORI_EXE); }
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "overlay_harness.h"
+#include "real_input.h"
 
 namespace {
 
@@ -65,36 +66,6 @@ private:
     std::thread thread_;
 };
 
-// The mouse as the user moves it: through the system's input queue, so the
-// system decides which window each event reaches.
-void mouseTo(POINT p) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-    Sleep(30);
-}
-
-void leftButton(bool down) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof in);
-    Sleep(30);
-}
-
-// Presses at `from`, moves by (dx, dy) in small steps, releases.
-void drag(POINT from, int dx, int dy) {
-    mouseTo(from);
-    leftButton(true);
-    constexpr int kSteps = 6;
-    for (int i = 1; i <= kSteps; ++i)
-        mouseTo(POINT{from.x + dx * i / kSteps, from.y + dy * i / kSteps});
-    leftButton(false);
-}
-
 POINT topLeft(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
@@ -135,7 +106,7 @@ TEST_F(OverlayPlay, AGameKeepsTheForegroundWhenTheOverlayStartsRestartsAndIsDrag
     EXPECT_TRUE(game.hasForeground()) << "started again after a crash";
 
     const POINT before = topLeft(window);
-    drag(grabPoint(window), 60, 30);
+    real_input::dragBy(grabPoint(window), 60, 30);
     EXPECT_TRUE(movedBy(window, before, 60, 30)) << "now at x " << topLeft(window).x;
     EXPECT_TRUE(game.hasForeground()) << "clicked and dragged";
     EXPECT_EQ(game.clicks(), 0) << "the overlay's click is not the game's";
@@ -155,7 +126,7 @@ TEST_F(OverlayPlay, LockedEveryClickReachesTheGameBeneathAndNothingMoves) {
 
     const POINT before = topLeft(window);
     const POINT at = grabPoint(window);
-    drag(at, 60, 30);
+    real_input::dragBy(at, 60, 30);
     ASSERT_TRUE(waitFor([&] { return game.clicks() > 0; })) << "locked at start";
     EXPECT_EQ(game.lastClick().x, at.x);
     EXPECT_EQ(game.lastClick().y, at.y);
@@ -166,13 +137,13 @@ TEST_F(OverlayPlay, LockedEveryClickReachesTheGameBeneathAndNothingMoves) {
     // Unlocked while running: the overlay takes its clicks again.
     changePlay(PlayConfig{0, 0, 0, 0});
     const int clicks = game.clicks();
-    drag(at, 30, 0);
+    real_input::dragBy(at, 30, 0);
     EXPECT_TRUE(movedBy(window, before, 30, 0));
     EXPECT_EQ(game.clicks(), clicks);
 
     // And locked again.
     changePlay(PlayConfig{1, 0, 0, 0});
-    drag(grabPoint(window), 30, 0);
+    real_input::dragBy(grabPoint(window), 30, 0);
     EXPECT_TRUE(waitFor([&] { return game.clicks() > clicks; }));
     EXPECT_TRUE(movedBy(window, before, 30, 0)) << "not moved";
     EXPECT_TRUE(game.hasForeground());

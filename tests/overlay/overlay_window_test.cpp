@@ -112,7 +112,7 @@ TEST_F(OverlayWindow, StaysInFrontOfAGameActivatedAgain) {
                 return game.hasForeground() && isAbove(window, game.window()) &&
                        WindowFromPoint(centre) == window;
             },
-            pumpWindowMessages);
+            real_input::pumpWindowMessages);
         if (back.held)
             std::printf("overlay back in front of %s game %lu ms after the click on it\n",
                         topmost ? "a topmost" : "an ordinary", back.afterMs);

@@ -1,7 +1,7 @@
 // How the dialog ends: a quit ends it as Cancel would, and a click that
 // closes it gives the keyboard back to the game that had it.
 #include "settings_dialog_fixture.h"
-#include "stand_in_game.h"
+#include "game_process.h"
 
 namespace {
 
@@ -35,9 +35,10 @@ TEST_F(SettingsDialog, AQuitAfterResetEndsAsCancelAndStoresNothing) {
 // each time the game has the keyboard again, not the overlay. When the game
 // has ended meanwhile, the client beneath it gets the keyboard.
 TEST_F(SettingsDialog, ClosedWithAClickItGivesTheKeyboardBackToTheGame) {
-    StandInGame client, game;
-    ASSERT_TRUE(client.start(kClientSize));
-    ASSERT_TRUE(game.start(kGameSize));
+    GameProcess client(kClientSize);
+    ASSERT_TRUE(client.hasForeground());
+    GameProcess game(kGameSize);
+    ASSERT_TRUE(game.hasForeground());
     ASSERT_TRUE(launch());
     ASSERT_TRUE(game.hasKeyboard());
     auto closeWithAClick = [&](int button) {

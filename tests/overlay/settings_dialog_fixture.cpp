@@ -1,3 +1,4 @@
+#include "wine_path.h"
 #include "settings_dialog_fixture.h"
 
 #include "png_writer.h"
@@ -8,14 +9,7 @@ constexpr wchar_t kTrackbarClass[] = L"msctls_trackbar32";
 
 }  // namespace
 
-std::wstring talvoriExecutable() {
-    std::string unixPath = TALVORI_EXE;
-    std::wstring path(unixPath.begin(), unixPath.end());
-    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-    return path;
-}
+std::wstring talvoriExecutable() { return wideWinePath(TALVORI_EXE); }
 
 HWND SettingsDialogTest::launchSeeThrough() {
     stored.store(config);

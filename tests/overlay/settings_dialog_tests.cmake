@@ -12,7 +12,7 @@ set(settings_dialog_libs talvori_settings_dialog_fixture talvori_overlay_harness
 
 talvori_add_gtest(settings_dialog_tests
   SOURCES settings_dialog_test.cpp settings_dialog_template_test.cpp settings_dialog_end_test.cpp
-  LIBS ${settings_dialog_libs} talvori_stand_in_game
+  LIBS ${settings_dialog_libs} talvori_game_process
   SESSION TIMEOUT 90)
 
 # The same program on a French system. Under Wine the UI language follows

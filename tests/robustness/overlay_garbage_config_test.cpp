@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "wine_path.h"
 #include "knobs.h"
 #include "overlay_harness.h"
 #include "process_counters.h"
@@ -16,15 +17,7 @@
 
 namespace {
 
-// The build hands us a Unix path; Wine shows the Unix root as drive Z:.
-std::wstring executablePath() {
-    std::string unixPath = TALVORI_EXE;
-    std::wstring path(unixPath.begin(), unixPath.end());
-    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-    return path;
-}
+std::wstring executablePath() { return wideWinePath(TALVORI_EXE); }
 
 struct Garbage {
     std::string what;

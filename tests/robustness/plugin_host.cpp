@@ -1,52 +1,19 @@
 #include "plugin_host.h"
 
+#include "wine_path.h"
+
 namespace robust {
 
-namespace {
-// The build hands us Unix paths; Wine shows the Unix root as drive Z:.
-std::wstring windowsPath(const std::string& unixPath) {
-    std::wstring path(unixPath.begin(), unixPath.end());
-    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-    return path;
-}
-}  // namespace
+std::wstring pluginDllPath() { return wideWinePath(TALVORI_TEST_PLUGIN_DLL); }
 
-std::wstring pluginDllPath() { return windowsPath(TALVORI_TEST_PLUGIN_DLL); }
+std::wstring baselineDllPath() { return wideWinePath(TALVORI_TEST_BASELINE_DLL); }
 
-std::wstring baselineDllPath() { return windowsPath(TALVORI_TEST_BASELINE_DLL); }
-
-std::string binFolder() {
-    std::string path = TALVORI_TEST_BIN_DIR;
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
+std::string binFolder() { return winePath(TALVORI_TEST_BIN_DIR); }
 
 std::vector<BYTE> listRecord(bool windowEnabled) {
     // opacity, transparent, border, enabled; white; black; 240 x 300; 10, 60; red
     return {255, 1, 1, static_cast<BYTE>(windowEnabled ? 1 : 0), 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0,
             240, 0, 44, 1, 10, 0, 0, 0, 60, 0, 0, 0, 0xFF, 0, 0, 0};
-}
-
-namespace {
-BOOL CALLBACK findOwnListWindow(HWND window, LPARAM found) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t cls[32] = L"";
-    GetClassNameW(window, cls, 32);
-    if (pid != GetCurrentProcessId() || wcscmp(cls, L"ListChannel") != 0) return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-}  // namespace
-
-HWND ownListWindow() {
-    HWND found = nullptr;
-    EnumWindows(findOwnListWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
 }
 
 PluginHost::PluginHost() { model.install(); }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host_model.h"
+#include "own_window.h"
 #include "plugin_dll.h"
 #include "registry_sandbox.h"
 #include "stand_in_overlay.h"
@@ -30,9 +31,6 @@ std::string binFolder();
 // A ListChannel record with the window switched on or off, default otherwise.
 std::vector<BYTE> listRecord(bool windowEnabled);
 
-// This process's List Channel window, or null (another test program may
-// show one of its own).
-HWND ownListWindow();
 
 class PluginHost {
 public:

@@ -106,9 +106,9 @@ TEST_F(ScaleSession, BothSettingsDialogsHaveCommonControls6Buttons) {
     HWND listChannel = listWindow();
     ASSERT_NE(listChannel, nullptr);
     const RECT r = windowRect(listChannel);
-    mouseTo(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-    mouseButton(MOUSEEVENTF_RIGHTDOWN);
-    mouseButton(MOUSEEVENTF_RIGHTUP);
+    real_input::moveTo(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    real_input::button(MOUSEEVENTF_RIGHTDOWN);
+    real_input::button(MOUSEEVENTF_RIGHTUP);
     pumpFor(200);
     HWND listSettings =
         dialogs::waitForDialogWith(GetCurrentProcessId(), IDC_LIST_RESET, L"Button");

@@ -5,6 +5,8 @@
 
 #include "capture_stdout.h"
 #include "display_channel.h"
+#include "own_window.h"
+#include "wine_path.h"
 #include "unique_handle.h"
 
 namespace scaletest {
@@ -12,22 +14,6 @@ namespace scaletest {
 namespace {
 
 constexpr wchar_t kKey[] = L"Software\\Talvori";
-
-std::wstring windowsPath(const char* unixPath) {
-    std::wstring out = L"Z:";
-    for (const char* c = unixPath; *c; ++c) out += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-    return out;
-}
-
-BOOL CALLBACK findOwnListWindow(HWND window, LPARAM found) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t name[64] = L"";
-    GetClassNameW(window, name, 64);
-    if (pid != GetCurrentProcessId() || wcscmp(name, L"ListChannel") != 0) return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
 
 }  // namespace
 
@@ -37,7 +23,7 @@ UINT runDpi() {
 }
 
 std::wstring binPath(const wchar_t* file) {
-    return windowsPath(TALVORI_TEST_BIN_DIR) + L"\\" + file;
+    return wideWinePath(TALVORI_TEST_BIN_DIR) + L"\\" + file;
 }
 
 DisplayConfig overlayRecord() {
@@ -100,46 +86,6 @@ void storeValue(const wchar_t* name, const void* data, DWORD size) {
               ERROR_SUCCESS);
 }
 
-void pumpFor(DWORD ms) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    } while (GetTickCount() - start < ms);
-}
-
-void mouseTo(POINT p) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-    pumpFor(40);
-}
-
-void mouseButton(DWORD flag) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flag;
-    SendInput(1, &in, sizeof in);
-    pumpFor(40);
-}
-
-void drag(POINT from, int dx, int dy) {
-    mouseTo(from);
-    mouseButton(MOUSEEVENTF_LEFTDOWN);
-    constexpr int kSteps = 6;
-    for (int i = 1; i <= kSteps; ++i)
-        mouseTo(POINT{from.x + dx * i / kSteps, from.y + dy * i / kSteps});
-    mouseButton(MOUSEEVENTF_LEFTUP);
-    pumpFor(200);
-}
-
 RECT windowRect(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
@@ -154,9 +100,7 @@ void ScaleSession::SetUp() {
     model.addChannel(kConnection, 1, "Lobby");
     model.addClient(kConnection, 1, "Me", 1);
     model.activeConnection = kConnection;
-    std::string folder = "Z:";
-    for (const char* c = TALVORI_TEST_BIN_DIR; *c; ++c) folder += *c == '/' ? '\\' : *c;
-    model.pluginPath = folder;
+    model.pluginPath = winePath(TALVORI_TEST_BIN_DIR);
 }
 
 void ScaleSession::start() {
@@ -201,10 +145,6 @@ void ScaleSession::TearDown() {
     plugin.unload();
 }
 
-HWND ScaleSession::listWindow() const {
-    HWND found = nullptr;
-    EnumWindows(findOwnListWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+HWND ScaleSession::listWindow() const { return ownListWindow(); }
 
 }  // namespace scaletest

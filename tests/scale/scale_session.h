@@ -12,6 +12,7 @@
 #include "display_config.h"
 #include "host_model.h"
 #include "plugin_dll.h"
+#include "real_input.h"
 
 namespace scaletest {
 
@@ -32,11 +33,12 @@ void storeValue(const wchar_t* name, const void* data, DWORD size);
 
 // Sleeps while answering this thread's window messages (the List Channel
 // window lives on the thread that started the plugin).
-void pumpFor(DWORD ms);
-// The mouse as the user moves it, through the system's input queue.
-void mouseTo(POINT p);
-void mouseButton(DWORD flag);
-void drag(POINT from, int dx, int dy);
+inline void pumpFor(DWORD ms) { real_input::pumpWindowMessages(static_cast<int>(ms)); }
+// A drag by (dx, dy) with the user's mouse.
+inline void drag(POINT from, int dx, int dy) {
+    real_input::dragBy(from, dx, dy);
+    pumpFor(200);
+}
 
 RECT windowRect(HWND window);
 inline int widthOf(const RECT& r) { return r.right - r.left; }

@@ -4,6 +4,7 @@
 
 #include "click.h"
 #include "game_window.h"
+#include "wine_path.h"
 
 namespace {
 
@@ -11,15 +12,7 @@ constexpr wchar_t kElsewhereClass[] = L"TalvoriTestElsewhere";
 // Long enough for the X server to answer a focus change on a loaded machine.
 constexpr int kFocusNewsMs = 300;
 
-// The build hands us a Unix path; Wine shows the Unix root as drive Z:.
-std::wstring gameExecutable() {
-    const std::string unixPath = TALVORI_BACKDROP_EXE;
-    std::wstring path(unixPath.begin(), unixPath.end());
-    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-    return path;
-}
+std::wstring gameExecutable() { return wideWinePath(TALVORI_BACKDROP_EXE); }
 
 struct Found {
     DWORD process;
@@ -36,24 +29,6 @@ BOOL CALLBACK findGameWindow(HWND window, LPARAM data) {
     found->window = window;
     return FALSE;
 }
-
-}  // namespace
-
-void pumpWindowMessages(int ms) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        const DWORD now = GetTickCount();
-        if (static_cast<LONG>(end - now) <= 0) return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
-    }
-}
-
-namespace {
 
 // A small ordinary window of this thread, to hold the foreground meanwhile.
 HWND createElsewhere() {
@@ -93,10 +68,24 @@ GameProcess::GameProcess(SIZE area, GameStacking stacking) {
     WaitForInputIdle(pi.hProcess, 10000);
 }
 
-GameProcess::~GameProcess() {
-    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
-    if (process_) WaitForSingleObject(process_.get(), 10000);
+void GameProcess::close() {
+    if (process_) {
+        if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_.get(), 10000) != WAIT_OBJECT_0)
+            TerminateProcess(process_.get(), 1);
+        process_.reset();
+    }
+    window_ = nullptr;
     if (elsewhere_) DestroyWindow(elsewhere_);
+    elsewhere_ = nullptr;
+}
+
+bool GameProcess::hasKeyboard() const {
+    if (!hasForeground()) return false;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info) &&
+           info.hwndActive == window_ && info.hwndFocus == window_;
 }
 
 DWORD GameProcess::activateAgain(POINT at) {
@@ -106,13 +95,13 @@ DWORD GameProcess::activateAgain(POINT at) {
     // does not, Wine may replace with its desktop on a busy machine.
     SetForegroundWindow(elsewhere_);
     for (int waited = 0; waited < 3000 && GetForegroundWindow() != elsewhere_; waited += 20)
-        pumpWindowMessages(20);
+        real_input::pumpWindowMessages(20);
     // Wine moves the X input focus after the foreground, and this thread
     // hears of it only while it waits for messages. Heard after the click,
     // that old focus news makes this window the foreground again and, as
     // the focus is the game's by then, Wine hands the foreground to its
     // desktop. So the switch is heard out before the click.
-    pumpWindowMessages(kFocusNewsMs);
+    real_input::pumpWindowMessages(kFocusNewsMs);
     if (GetForegroundWindow() != elsewhere_) return 0;
     const DWORD now = GetTickCount();
     return backdrop::clickAt(at) ? (now ? now : 1) : 0;

@@ -1,12 +1,13 @@
 #pragma once
-// A game in a process of its own (tools/backdrop) over which the windows
-// must stay: an ordinary one, or a topmost one that puts its window on top
-// of every other topmost window each time it is activated, as games in
-// borderless full-screen mode do.
+// tools/backdrop as the game the user plays, in a process of its own: an
+// ordinary one, or a topmost one that puts its window on top of every other
+// topmost window each time it is activated, as games in borderless
+// full-screen mode do.
 #include <windows.h>
 
 #include <functional>
 
+#include "real_input.h"
 #include "unique_handle.h"
 
 enum class GameStacking { normal, topmost };
@@ -15,14 +16,19 @@ class GameProcess {
 public:
     // Starts the game over `area` (whose top left corner is the screen's)
     // and waits until its window has the foreground and the game has
-    // handled that.
-    GameProcess(SIZE area, GameStacking stacking);
-    ~GameProcess();  // closes the game and waits for it to end
+    // handled that. Two can run, the one started last on top.
+    GameProcess(SIZE area, GameStacking stacking = GameStacking::normal);
+    ~GameProcess() { close(); }
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
 
     HWND window() const { return window_; }
     bool hasForeground() const { return window_ && GetForegroundWindow() == window_; }
+    // The game has the foreground and, on its thread, the keyboard focus:
+    // what the user types reaches it.
+    bool hasKeyboard() const;
+    // Ends the game as its close box would, and waits until it has gone.
+    void close();
     // Another window takes the foreground, then the user clicks the game at
     // the screen point `at`, which brings it back to the foreground and on
     // top. The time of the click (GetTickCount), or 0 when it was not sent.
@@ -36,10 +42,6 @@ private:
 
 // Whether `upper` lies above `lower` in the window order.
 bool isAbove(HWND upper, HWND lower);
-
-// Dispatches this thread's messages for `ms` milliseconds: what a thread
-// with a window in the foreground must do while it waits.
-void pumpWindowMessages(int ms);
 
 // How long after an activation a window came back in front for good.
 struct BackInFront {

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "wine_path.h"
 #include "display_config.h"
 #include "host_model.h"
 #include "plugin_dll.h"
@@ -56,15 +57,6 @@ private:
     std::vector<BYTE> saved_;
 };
 
-// A Unix path of the build as the Windows side sees it.
-std::string dosPath(const std::string& unixPath) {
-    std::string out = "Z:";
-    for (char c : unixPath) out += c == '/' ? '\\' : c;
-    return out;
-}
-
-std::wstring widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
-
 HWND findOverlay() { return FindWindowA(nullptr, "TALVORI"); }
 
 // Ends the overlay program if the plugin's quit did not.
@@ -97,9 +89,9 @@ constexpr COLORREF kChannelColour = RGB(0, 0, 200);
 constexpr int kDurationSeconds = 2;
 
 TEST(ActivityEndToEnd, ArrivalShowsForTheConfiguredDurationThenGoes) {
-    const std::string bin = dosPath(TALVORI_BIN_DIR_UNIX);
+    const std::string bin = winePath(TALVORI_BIN_DIR_UNIX);
     const std::string exe = bin + "\\TALVORI.exe";
-    const std::string dllPath = dosPath(TALVORI_TEST_PLUGIN_DLL);
+    const std::string dllPath = winePath(TALVORI_TEST_PLUGIN_DLL);
     if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "TALVORI.exe not built: " << exe;
     ASSERT_EQ(findOverlay(), nullptr) << "an overlay window is already open";
@@ -168,8 +160,8 @@ TEST(ActivityEndToEnd, ArrivalShowsForTheConfiguredDurationThenGoes) {
 // group: the overlay must show each of them once, each thread's lines in
 // the order it sent them, each for its own period.
 TEST(ActivityEndToEnd, ABurstFromFourThreadsShowsEveryLineOnceInOrder) {
-    const std::string bin = dosPath(TALVORI_BIN_DIR_UNIX);
-    const std::string dllPath = dosPath(TALVORI_TEST_PLUGIN_DLL);
+    const std::string bin = winePath(TALVORI_BIN_DIR_UNIX);
+    const std::string dllPath = winePath(TALVORI_TEST_PLUGIN_DLL);
     if (GetFileAttributesA((bin + "\\TALVORI.exe").c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "TALVORI.exe not built";
     ASSERT_EQ(findOverlay(), nullptr) << "an overlay window is already open";

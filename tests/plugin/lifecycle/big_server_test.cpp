@@ -45,7 +45,7 @@ protected:
         model.removeConnection(kConnection);
         model.activeConnection = 0;
         std::string error;
-        ASSERT_TRUE(hostsim::loadWorld(model, widen(windowsPath(TALVORI_TEST_BIG_SCENARIO)),
+        ASSERT_TRUE(hostsim::loadWorld(model, wideWinePath(TALVORI_TEST_BIG_SCENARIO),
                                        &error))
             << error;
 

@@ -9,15 +9,7 @@
 
 namespace lifecycle {
 
-std::string windowsPath(const char* unixPath) {
-    std::string out = "Z:";
-    for (const char* p = unixPath; *p; ++p) out += (*p == '/') ? '\\' : *p;
-    return out;
-}
-
-std::wstring widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
-
-std::string binFolder() { return windowsPath(TALVORI_TEST_BIN_DIR); }
+std::string binFolder() { return winePath(TALVORI_TEST_BIN_DIR); }
 std::string pluginDllPath() { return binFolder() + "\\" TALVORI_TEST_PLUGIN_DLL_NAME; }
 
 EmptyFolder::EmptyFolder() {
@@ -44,24 +36,6 @@ bool inOrder(const std::vector<std::string>& actual, const std::vector<std::stri
     for (const std::string& line : actual)
         if (next < expected.size() && line == expected[next]) ++next;
     return next == expected.size();
-}
-
-namespace {
-BOOL CALLBACK findOwnListWindow(HWND window, LPARAM found) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t cls[32] = L"";
-    GetClassNameW(window, cls, 32);
-    if (pid != GetCurrentProcessId() || wcscmp(cls, L"ListChannel") != 0) return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-}  // namespace
-
-HWND ownListWindow() {
-    HWND found = nullptr;
-    EnumWindows(findOwnListWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
 }
 
 std::wstring speakerAreaText() {

@@ -10,16 +10,15 @@
 #include <vector>
 
 #include "host_model.h"
+#include "own_window.h"
 #include "plugin_dll.h"
 #include "registry_sandbox.h"
+#include "wine_path.h"
 
 namespace lifecycle {
 
 inline constexpr uint64 kConnection = 0x100000007ull;  // the low 32 bits are 7
 
-// Windows form of a path the build passes in Unix form.
-std::string windowsPath(const char* unixPath);
-std::wstring widen(const std::string& s);
 std::string pluginDllPath();      // the DLL under test
 inline constexpr int kPluginApi = TALVORI_TEST_PLUGIN_API;  // its API level, 8 or 26
 std::string binFolder();          // where the build puts the DLL and TALVORI.exe
@@ -40,9 +39,6 @@ std::vector<std::string> lines(const std::string& text);
 // True when `expected` occur in `actual` in this order (others may lie between).
 bool inOrder(const std::vector<std::string>& actual, const std::vector<std::string>& expected);
 
-// This process's List Channel window, or null (other test programs running
-// at the same time may have one of their own).
-HWND ownListWindow();
 
 // What the speaker area holds now, or a note in brackets when it is absent.
 std::wstring speakerAreaText();

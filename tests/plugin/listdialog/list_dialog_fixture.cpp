@@ -9,7 +9,7 @@
 #include "list_settings_dialog.h"
 #include "list_window.h"
 #include "png_writer.h"
-#include "stand_in_game.h"
+#include "real_input.h"
 
 namespace {
 

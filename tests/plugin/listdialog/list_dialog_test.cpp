@@ -6,7 +6,7 @@
 #include <commctrl.h>
 
 #include "globals.h"
-#include "stand_in_game.h"
+#include "game_process.h"
 
 namespace {
 
@@ -133,8 +133,8 @@ bool anotherDialogOpens() {
 // CANCEL, then on OK: each time the game has the keyboard again, not the
 // List Channel window.
 TEST_F(ListDialogTest, ClosedWithAClickItGivesTheKeyboardBackToTheGame) {
-    StandInGame game;
-    ASSERT_TRUE(game.start(kGameSize));
+    GameProcess game(kGameSize);
+    ASSERT_TRUE(game.hasForeground());
     openWindow();
     ASSERT_TRUE(game.hasKeyboard());
 
@@ -151,8 +151,8 @@ TEST_F(ListDialogTest, ClosedWithAClickItGivesTheKeyboardBackToTheGame) {
 // The user went back to the game meanwhile; another real right click on the
 // window brings the open dialog forward and opens no second one.
 TEST_F(ListDialogTest, ARealRightClickWhileItIsOpenBringsTheSameDialogForward) {
-    StandInGame game;
-    ASSERT_TRUE(game.start(kGameSize));
+    GameProcess game(kGameSize);
+    ASSERT_TRUE(game.hasForeground());
     openWindow();
     ASSERT_TRUE(openDialogWithRealClick());
     const HWND first = dialog;

@@ -183,33 +183,10 @@ struct Game {
     HWND window = nullptr;
 };
 
-void mouse(DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-    pumpMessages(60);
-}
-
-// Real mouse input, as the user gives it: press at `from`, move in steps,
-// release at `to`.
-void dragWith(DWORD down, DWORD up, POINT from, POINT to) {
-    SetCursorPos(from.x, from.y);
-    mouse(MOUSEEVENTF_MOVE);
-    mouse(down);
-    for (int step = 1; step <= 4; ++step) {
-        SetCursorPos(from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4);
-        mouse(MOUSEEVENTF_MOVE);
-    }
-    mouse(up);
-}
-
 POINT insideOf(HWND window) {
     const RECT r = rectOf(window);
     return {r.left + 40, r.top + 40};
 }
-
-POINT offsetBy(POINT p, int dx, int dy) { return {p.x + dx, p.y + dy}; }
 
 BOOL CALLBACK noteOwnDialog(HWND window, LPARAM found) {
     DWORD pid = 0;
@@ -246,7 +223,7 @@ TEST_F(ListWindowInitTest, NeverTakesTheForegroundAndADragMovesItAndIsStored) {
 
     const RECT before = rectOf(window);
     const POINT grip = insideOf(window);
-    dragWith(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, grip, offsetBy(grip, 60, 40));
+    real_input::dragBy(grip, 60, 40);
     EXPECT_EQ(GetForegroundWindow(), game.window) << "taken by a click";
     EXPECT_EQ(Game::leftClicks, 0);
     const RECT after = rectOf(window);
@@ -260,7 +237,7 @@ TEST_F(ListWindowInitTest, NeverTakesTheForegroundAndADragMovesItAndIsStored) {
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
     const POINT caption{origin.x + 20, (rectOf(window).top + origin.y) / 2};
-    dragWith(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, caption, offsetBy(caption, -30, 20));
+    real_input::dragBy(caption, -30, 20);
     EXPECT_EQ(GetForegroundWindow(), game.window) << "taken by a caption drag";
     EXPECT_EQ(rectOf(window).left - after.left, -30);
     applyListWindowStyle(listConfig, window, ListFrame::plain);
@@ -285,7 +262,7 @@ TEST_F(ListWindowInitTest, ADragFollowsAQuickHandWhileAnotherProcessHasTheForegr
     pumpMessages(50);
     const RECT before = rectOf(window);
     const POINT grip = insideOf(window);
-    dragWith(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, grip, offsetBy(grip, 900, 20));
+    real_input::dragBy(grip, 900, 20);
     pumpMessages(100);
     EXPECT_EQ(rectOf(window).left - before.left, 900);
     EXPECT_EQ(rectOf(window).top - before.top, 20);
@@ -307,10 +284,12 @@ TEST_F(ListWindowInitTest, LockedClicksReachTheGameBeneathUntilUnlocked) {
 
     const RECT before = rectOf(window);
     const POINT grip = insideOf(window);
-    dragWith(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, grip, offsetBy(grip, 60, 40));
+    real_input::dragBy(grip, 60, 40);
     EXPECT_EQ(Game::leftClicks, 1);
     EXPECT_EQ(rectOf(window).left, before.left) << "dragged while locked";
-    dragWith(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, grip, grip);
+    real_input::moveTo(grip);
+    real_input::button(MOUSEEVENTF_RIGHTDOWN);
+    real_input::button(MOUSEEVENTF_RIGHTUP);
     EXPECT_EQ(Game::rightClicks, 1);
     pumpMessages(300);
     EXPECT_FALSE(ownDialogOpen());
@@ -318,7 +297,7 @@ TEST_F(ListWindowInitTest, LockedClicksReachTheGameBeneathUntilUnlocked) {
     play.locked = 0;
     savePlayConfig(play);
     commandListWindow(window, LIST_PLAY_CHANGED);
-    dragWith(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, grip, offsetBy(grip, 60, 40));
+    real_input::dragBy(grip, 60, 40);
     EXPECT_EQ(Game::leftClicks, 1) << "still locked";
     EXPECT_EQ(rectOf(window).left - before.left, 60);
     EXPECT_EQ(GetForegroundWindow(), game.window);

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "wine_path.h"
 #include "capture_stdout.h"
 #include "display_channel.h"
 #include "display_config.h"
@@ -20,13 +21,7 @@
 
 namespace {
 
-std::string windowsPath(const std::string& unixPath) {
-    std::string out = "Z:";
-    for (char c : unixPath) out += c == '/' ? '\\' : c;
-    return out;
-}
-
-const std::string kBinFolder = windowsPath(TALVORI_TEST_BIN_DIR);
+const std::string kBinFolder = winePath(TALVORI_TEST_BIN_DIR);
 
 // Where the overlay draws its text, and the colour it draws it in.
 struct TopLine {

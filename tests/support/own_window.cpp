@@ -1,0 +1,29 @@
+#include "own_window.h"
+
+#include <cwchar>
+
+namespace {
+
+struct Search {
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK noteOwnWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    if (pid != GetCurrentProcessId() || wcscmp(name, search->className) != 0) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND ownWindowOfClass(const wchar_t* className) {
+    Search search{className, nullptr};
+    EnumWindows(noteOwnWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
