@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "display_scale.h"
 #include "registry.h"
 
 namespace {
@@ -17,8 +18,11 @@ void resetListChannelConfig(ListChannelConfig& c) {
     c.textColour = 0;
     c.width = 240;
     c.height = 300;
+    // Beneath the overlay's default place (two lines of 20 pixels from 10, 10
+    // at 100 %) with a gap, at the primary monitor's scale, where both first
+    // show: at 150 % the overlay reaches 70 pixels down.
     c.x = 10;
-    c.y = 60;
+    c.y = 10 + scaleLength(50, systemDpi());
     c.awayColour = 0x0000FF;
 }
 

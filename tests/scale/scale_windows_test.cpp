@@ -1,7 +1,7 @@
 // At the dpi of this run: the overlay and the List Channel window sized by
 // the scale, every line drawn whole, the stored sizes untouched by a drag
-// and a quit, and the speaker line fitted to the width the overlay has on
-// screen with the font it draws with.
+// and a quit, a new user's two windows apart, and the speaker line fitted
+// to the width the overlay has on screen with the font it draws with.
 #include <windows.h>
 
 #include <cstring>
@@ -10,6 +10,7 @@
 
 #include "capture_stdout.h"
 #include "display_channel.h"
+#include "plugin_menus26.h"
 #include "scale_session.h"
 #include "screenshot.h"
 #include "unique_handle.h"
@@ -87,11 +88,6 @@ int inkOnScreen(HWND window, COLORREF colour) {
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) count += image.colourAt(x, y) == colour;
     return count;
-}
-
-POINT centreOf(HWND window) {
-    const RECT r = windowRect(window);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 template <typename Record>
@@ -179,8 +175,8 @@ TEST_F(ScaleSession, WindowsFollowTheScaleShowEveryLineWholeAndKeepTheStoredSize
 
     // The user moves both windows and quits: the places follow, the sizes
     // stay those of 100 %.
-    drag(centreOf(overlay), 40, 30);
-    drag(centreOf(listChannel), -30, 40);
+    drag(real_input::centreOf(overlay), 40, 30);
+    drag(real_input::centreOf(listChannel), -30, 40);
     shutdown();
     const DisplayConfig after = readRecord<DisplayConfig>(kDisplayConfigValue);
     EXPECT_NE(after.x, record.x) << "the overlay's drag was not recorded";
@@ -191,6 +187,21 @@ TEST_F(ScaleSession, WindowsFollowTheScaleShowEveryLineWholeAndKeepTheStoredSize
     EXPECT_NE(listAfter.x, 700) << "the List Channel window's drag was not recorded";
     EXPECT_EQ(listAfter.width, 240);
     EXPECT_EQ(listAfter.height, 300);
+}
+
+// A new user, no settings stored, shows the List Channel window from the
+// menu: it opens beneath the overlay, not over its second line.
+TEST_F(ScaleSession, WindowsOfANewUserDoNotOverlap) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Talvori");
+    ASSERT_NO_FATAL_FAILURE(start());
+    plugin.onMenuItemEvent(kConnection, 0, MENU_SHOW_LIST, 0);
+    HWND listChannel = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (listChannel = listWindow()) != nullptr; }));
+    const RECT o = windowRect(overlay), l = windowRect(listChannel);
+    RECT both{};
+    EXPECT_FALSE(IntersectRect(&both, &o, &l))
+        << "the overlay reaches down to " << o.bottom << ", the List Channel window starts at "
+        << l.top;
 }
 
 // Four names that do not fit together: each but the last gets an equal
