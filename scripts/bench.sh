@@ -78,6 +78,8 @@ events=()
 # plugin DLL is measured against the one of the same name there too.
 before=()
 [ -n "${TALVORI_BENCH_BEFORE:-}" ] && before=(--before "$TALVORI_BENCH_BEFORE")
+# Sessions of each side in that comparison (4 unless told).
+[ -n "${TALVORI_BENCH_ROUNDS:-}" ] && before+=(--rounds "$TALVORI_BENCH_ROUNDS")
 for tree in i686 x64; do
   exe=$build/$tree/bench/plugin_cost.exe
   [ -f "$exe" ] && run "plugin cost ($tree)" "$exe" "${events[@]}" "${before[@]}"
