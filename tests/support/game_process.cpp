@@ -4,6 +4,7 @@
 
 #include "click.h"
 #include "game_window.h"
+#include "own_window.h"
 #include "wine_path.h"
 
 namespace {
@@ -13,22 +14,6 @@ constexpr wchar_t kElsewhereClass[] = L"TalvoriTestElsewhere";
 constexpr int kFocusNewsMs = 300;
 
 std::wstring gameExecutable() { return wideWinePath(TALVORI_BACKDROP_EXE); }
-
-struct Found {
-    DWORD process;
-    HWND window;
-};
-
-BOOL CALLBACK findGameWindow(HWND window, LPARAM data) {
-    auto* found = reinterpret_cast<Found*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t cls[32] = L"";
-    GetClassNameW(window, cls, 32);
-    if (pid != found->process || wcscmp(cls, backdrop::kGameClass) != 0) return TRUE;
-    found->window = window;
-    return FALSE;
-}
 
 // A small ordinary window of this thread, to hold the foreground meanwhile.
 HWND createElsewhere() {
@@ -59,9 +44,7 @@ GameProcess::GameProcess(SIZE area, GameStacking stacking) {
     process_.reset(pi.hProcess);
     WaitForInputIdle(pi.hProcess, 10000);
     for (int waited = 0; waited < 10000 && !hasForeground(); waited += 20) {
-        Found found{pi.dwProcessId, nullptr};
-        EnumWindows(findGameWindow, reinterpret_cast<LPARAM>(&found));
-        window_ = found.window;
+        window_ = topWindowOf(pi.dwProcessId, backdrop::kGameClass);
         Sleep(20);
     }
     // Until the game has handled its activation, stacking itself on top.
