@@ -46,9 +46,16 @@ bool OverlayProcess::start(const std::wstring& exePath, bool captureOutput) {
     }
     std::wstring commandLine = L"\"" + exePath + L"\"";
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(exePath.c_str(), &commandLine[0], nullptr, nullptr, captureOutput, 0,
-                        nullptr, nullptr, &si, &pi))
-        return false;
+    // A loaded Wine now and then fails a start with an internal error; the
+    // same start tried again a moment later works.
+    BOOL started = FALSE;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        started = CreateProcessW(exePath.c_str(), &commandLine[0], nullptr, nullptr,
+                                 captureOutput, 0, nullptr, nullptr, &si, &pi);
+        if (!started && GetLastError() != ERROR_INTERNAL_ERROR) return false;
+        if (!started) Sleep(100);
+    }
+    if (!started) return false;
     CloseHandle(pi.hThread);
     process_.reset(pi.hProcess);
     id_ = pi.dwProcessId;
